@@ -1,0 +1,27 @@
+# Two commands do all the set-up on a fresh Debian 12 machine:
+#   make run    install what is missing, build, start the program
+#   make test   install what is missing, build, run the whole test suite
+BUILD ?= build
+JOBS ?= 2
+
+.PHONY: run test build deps bench package clean
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display found: start the program from a desktop session, or run it headless with 'xvfb-run make run'."; \
+	  exit 1; \
+	fi
+	$(BUILD)/bin/brevant
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+deps:
+	@scripts/install-deps.sh
+
+clean:
+	rm -rf $(BUILD)

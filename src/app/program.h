@@ -1,0 +1,94 @@
+#pragma once
+
+#include "ui/services.h"
+
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+
+class QPlainTextEdit;
+
+namespace brevant {
+
+class Window;
+class RegisterUpdate;
+class RegisterForm;
+class Std0;
+class QuestionPage;
+class ExampleWindow;
+class Std11;
+class TemplateSelect;
+class BrowserWindow;
+
+// The running program: its services and its windows. Every window exists
+// at most once, is made on first use and afterwards only hidden and shown.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    explicit Program(const Services &services);
+    ~Program() override;
+
+    const Services &services() const { return m_services; }
+    Dialogs &dialogs() const { return *m_services.dialogs; }
+
+    // Program start: the startup window alone.
+    void start();
+
+    // The windows, made (hidden) on first use.
+    RegisterUpdate *registerUpdate();
+    RegisterForm *registerForm();
+    Std0 *std0();
+    QuestionPage *page(int number);   // 1..10
+    ExampleWindow *example();
+    Std11 *std11();
+    TemplateSelect *templateSelect();
+    BrowserWindow *browser();
+
+    // The window of that name if it exists now, else null.
+    Window *existing(const QString &name) const;
+    // The windows that exist now, visible or hidden.
+    QList<Window *> windows() const;
+
+    // Shows without blocking and brings to the front.
+    void showWindow(QWidget *window);
+    void hideWindow(QWidget *window);
+    // Hides the Example window if it exists.
+    void hideExample();
+
+    // Closes one window: its own unload rule runs first.
+    void closeWindow(Window *window);
+    // The close-all rule of the main windows.
+    void closeAll(bool workFileStep);
+    // Ends the program at once; no unload rule runs.
+    void endProgram();
+    bool ended() const { return m_ended; }
+
+    // The response boxes in catalogue order; page windows that do not
+    // exist yet are made, hidden.
+    QPlainTextEdit *responseBox(int item);
+    QStringList responses();
+    void setResponses(const QStringList &texts);
+
+    // A file installed with the program: the program folder followed by
+    // a relative path such as "/Templates/Orange_Madness.htm".
+    QString programPath(const QString &relative) const;
+
+signals:
+    void windowCreated(brevant::Window *window);
+    void programEnded();
+
+private:
+    template <class T, class... Args>
+    T *get(const QString &name, Args &&...args);
+    void adopt(Window *window);
+
+    Services m_services;
+    QMap<QString, QPointer<Window>> m_windows;
+    QSet<Window *> m_closing;
+    bool m_ended = false;
+    bool m_lastClosed = false;
+};
+
+} // namespace brevant

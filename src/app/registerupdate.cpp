@@ -1,0 +1,76 @@
+#include "app/registerupdate.h"
+
+#include "app/program.h"
+#include "app/std0.h"
+#include "ui/widgets.h"
+#include "updates/registerform.h"
+#include "updates/updatecommands.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace brevant {
+
+RegisterUpdate::RegisterUpdate(Program &program)
+    : Window(program, QStringLiteral("RegisterUpdate"), QStringLiteral("Brevant Zizazov Irivadevu"))
+{
+    setFont(regularFont());
+    auto *layout = new QVBoxLayout(this);
+    layout->setSpacing(6);
+    layout->setContentsMargins(18, 14, 18, 14);
+    QLabel *heading = makeLabel(QStringLiteral("Label1"), QStringLiteral("Brevant Ruzaza Zuzivivov Software"),
+                                headingFont(), this);
+    heading->setAlignment(Qt::AlignCenter);
+    layout->addWidget(heading);
+    layout->addSpacing(8);
+
+    auto addCommand = [&](const QString &labelName, const QString &labelText,
+                          const QString &buttonName, const QString &buttonText) {
+        layout->addWidget(makeLabel(labelName, labelText, regularFont(), this));
+        QPushButton *button = makeButton(buttonName, buttonText, this);
+        layout->addWidget(button, 0, Qt::AlignHCenter);
+        layout->addSpacing(8);
+        return button;
+    };
+    QPushButton *reg = addCommand(QStringLiteral("Label4"),
+                                  QStringLiteral("Click the button below to Register for product updates."),
+                                  QStringLiteral("register"), QStringLiteral("Register"));
+    QPushButton *update = addCommand(QStringLiteral("Label3"),
+                                     QStringLiteral("Click the button below to check for newer versions of the program"),
+                                     QStringLiteral("update"), QStringLiteral("Check for Updates"));
+    QPushButton *cont = addCommand(
+        QStringLiteral("Label2"),
+        QStringLiteral("If you have already registered for product updates or if you want to register later, please click the button below"),
+        QStringLiteral("continue"), QStringLiteral("Already Registered or Register Later"));
+    layout->addStretch(1);
+    connect(reg, &QPushButton::clicked, this, &RegisterUpdate::register_Click);
+    connect(update, &QPushButton::clicked, this, &RegisterUpdate::update_Click);
+    connect(cont, &QPushButton::clicked, this, &RegisterUpdate::continue_Click);
+    resize(460, 340);
+}
+
+void RegisterUpdate::Form_Unload()
+{
+    program().closeAll(false);
+}
+
+void RegisterUpdate::register_Click()
+{
+    Program &p = program();
+    p.hideWindow(this);
+    p.showWindow(p.registerForm());
+}
+
+void RegisterUpdate::update_Click()
+{
+    checkForUpdates(program(), this);
+}
+
+void RegisterUpdate::continue_Click()
+{
+    Program &p = program();
+    p.showWindow(p.std0());
+    p.hideWindow(this);
+}
+
+} // namespace brevant

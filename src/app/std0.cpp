@@ -1,0 +1,80 @@
+#include "app/std0.h"
+
+#include "app/program.h"
+#include "questionnaire/questionpage.h"
+#include "ui/widgets.h"
+#include "workfile/workcommands.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace brevant {
+
+Std0::Std0(Program &program)
+    : Window(program, QStringLiteral("Std0"), QStringLiteral("Brevant Policies "))
+{
+    setFont(regularFont());
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(18, 14, 18, 14);
+    QLabel *heading = makeLabel(QStringLiteral("Label1"), QStringLiteral("Brevant Ruzaza Zuzivivov"),
+                                headingFont(), this);
+    heading->setAlignment(Qt::AlignCenter);
+    layout->addWidget(heading);
+    layout->addSpacing(10);
+    auto *row = new QHBoxLayout;
+    QPushButton *load = makeButton(QStringLiteral("load"), QStringLiteral("Load saved work"), this);
+    QPushButton *cont = makeButton(QStringLiteral("Command1"), QStringLiteral("Continue"), this);
+    QPushButton *help = makeButton(QStringLiteral("Command2"), QStringLiteral("Open Help! (PDF)"), this);
+    row->addWidget(load);
+    row->addWidget(cont);
+    row->addWidget(help);
+    layout->addLayout(row);
+    layout->addStretch(1);
+    connect(load, &QPushButton::clicked, this, &Std0::load_Click);
+    connect(cont, &QPushButton::clicked, this, &Std0::Command1_Click);
+    connect(help, &QPushButton::clicked, this, &Std0::Command2_Click);
+    resize(440, 130);
+}
+
+void Std0::Form_Load()
+{
+    m_openDialog.setCancelError(true);
+    m_openDialog.setFilter(QStringLiteral("Dat Files (*.dat)|*.dat"));
+}
+
+void Std0::Form_Unload()
+{
+    program().closeAll(true);
+}
+
+void Std0::load_Click()
+{
+    loadWork(program(), this);
+}
+
+void Std0::Command1_Click()
+{
+    state.pFileOpened = false;
+    state.pFileClosed = true;
+    Program &p = program();
+    p.hideWindow(this);
+    p.showWindow(p.page(1));
+}
+
+void Std0::Command2_Click()
+{
+    ShellOpenFile(program().programPath(QStringLiteral("/Documentation/Documentation.pdf")));
+}
+
+void Std0::ShellOpenFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile())
+        return;
+    program().services().shell->open(this, QStringLiteral("open"), path, QString(),
+                                     QStringLiteral("/"), 1);
+}
+
+} // namespace brevant

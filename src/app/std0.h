@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ui/filedialog.h"
+#include "ui/window.h"
+#include "workfile/workfilestate.h"
+
+namespace brevant {
+
+// The start window: load saved work, continue to page 1, open the guide.
+class Std0 : public Window {
+    Q_OBJECT
+public:
+    explicit Std0(Program &program);
+
+    WorkFileState state;
+    FileDialog &openDialog() { return m_openDialog; }
+
+    void Form_Load() override;
+    void Form_Unload() override;
+    void load_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+    // Opens a document with the desktop if an ordinary file is there;
+    // otherwise does nothing.
+    void ShellOpenFile(const QString &path);
+
+private:
+    FileDialog m_openDialog;
+};
+
+} // namespace brevant

@@ -1,0 +1,65 @@
+#include "app/std11.h"
+
+#include "app/program.h"
+#include "report/printcommand.h"
+#include "report/templateselect.h"
+#include "ui/widgets.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace brevant {
+
+Std11::Std11(Program &program)
+    : Window(program, QStringLiteral("Std11"), QStringLiteral("Brevant Policies"))
+{
+    setFont(regularFont());
+    auto *frame = new QGroupBox(QStringLiteral("Congratulations!"), this);
+    frame->setObjectName(QStringLiteral("Congrats"));
+    frame->setFont(headingFont());
+    auto *inFrame = new QVBoxLayout(frame);
+    inFrame->addWidget(makeLabel(QStringLiteral("Label1"),
+                                 QStringLiteral("You have done with entering all your responses. What do you want to do now?...."),
+                                 regularFont(), frame));
+    auto *row = new QHBoxLayout;
+    QPushButton *print = makeButton(QStringLiteral("print"), QStringLiteral("Print"), frame);
+    QPushButton *save = makeButton(QStringLiteral("save"), QStringLiteral("Save as file"), frame);
+    QPushButton *quit = makeButton(QStringLiteral("quit"), QStringLiteral("Quit"), frame);
+    row->addWidget(print);
+    row->addWidget(save);
+    row->addWidget(quit);
+    inFrame->addLayout(row);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(14, 12, 14, 12);
+    layout->addWidget(frame);
+    connect(print, &QPushButton::clicked, this, &Std11::print_Click);
+    connect(save, &QPushButton::clicked, this, &Std11::save_Click);
+    connect(quit, &QPushButton::clicked, this, &Std11::quit_Click);
+    resize(460, 140);
+}
+
+void Std11::Form_Unload()
+{
+    program().closeAll(true);
+}
+
+void Std11::print_Click()
+{
+    printReport(program(), this);
+}
+
+void Std11::save_Click()
+{
+    Program &p = program();
+    p.showWindow(p.templateSelect());
+    p.hideWindow(this);
+}
+
+void Std11::quit_Click()
+{
+    program().endProgram();
+}
+
+} // namespace brevant

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/window.h"
+
+class QLabel;
+
+namespace brevant {
+
+// "Help!": the one shared window that shows an item's example response.
+class ExampleWindow : public Window {
+    Q_OBJECT
+public:
+    explicit ExampleWindow(Program &program);
+    void setExample(const QString &text);
+    QString text() const;
+
+private:
+    QLabel *m_ex;
+};
+
+} // namespace brevant

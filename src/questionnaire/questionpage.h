@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ui/filedialog.h"
+#include "ui/window.h"
+
+#include <QMap>
+
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace brevant {
+
+struct QuestionnaireItem;
+
+// One of the ten question pages, built from the catalogue. Every control
+// carries its catalogue name as its objectName.
+class QuestionPage : public Window {
+    Q_OBJECT
+public:
+    QuestionPage(Program &program, int number);
+
+    int number() const { return m_number; }
+    FileDialog &saveDialog() { return m_saveDialog; }
+
+    QPlainTextEdit *responseBox(const QString &name) const { return m_responses.value(name); }
+    QComboBox *answerBox(const QString &name) const { return m_answers.value(name); }
+
+    // Every response box is filled and every answer box reads exactly "Yes".
+    bool isComplete() const;
+
+    void Form_Load() override;
+    void Form_Unload() override;
+
+    void next_Click();
+    void Back_Click();
+    void Save_Click();
+    void SaveAs_Click();
+    void showExample(int item);
+
+private:
+    QWidget *buildItem(const QuestionnaireItem &item, QWidget *frame);
+    // The warning for an incomplete page. Returns true to go on; No ends
+    // the program and returns false.
+    bool confirmIncomplete(QWidget *parent);
+    void finish();
+
+    int m_number;
+    FileDialog m_saveDialog;
+    QMap<QString, QPlainTextEdit *> m_responses;
+    QMap<QString, QComboBox *> m_answers;
+    QList<QPlainTextEdit *> m_responseOrder;
+    QList<QComboBox *> m_answerOrder;
+};
+
+// The completeness rule on its own: no response empty, every answer "Yes"
+// (exactly: case and blanks count).
+bool pageComplete(const QStringList &responses, const QStringList &answers);
+
+} // namespace brevant

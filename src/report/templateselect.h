@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ui/filedialog.h"
+#include "ui/window.h"
+
+class QRadioButton;
+
+namespace brevant {
+
+// "Select a template for your file...": pick a design, preview it, save
+// the HTML report on it.
+class TemplateSelect : public Window {
+    Q_OBJECT
+public:
+    explicit TemplateSelect(Program &program);
+
+    FileDialog &dialog() { return m_dialog; }
+    QRadioButton *ED = nullptr;
+    QRadioButton *OM = nullptr;
+    QRadioButton *GO = nullptr;
+
+    void Form_Load() override;
+    void Form_Unload() override;
+    void preview_Click();
+    void Save_Click();
+    void Back_Click();
+
+private:
+    FileDialog m_dialog;
+};
+
+} // namespace brevant

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/services.h"
+
+namespace brevant {
+
+// The real services over Qt Widgets and the desktop.
+class QtDialogs : public Dialogs {
+public:
+    Answer message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
+                   const QString &title) override;
+    FileDialogOutcome showSave(QWidget *parent, const QString &filter,
+                               const QString &fileName) override;
+    FileDialogOutcome showOpen(QWidget *parent, const QString &filter,
+                               const QString &fileName) override;
+    void setBusy(bool busy) override;
+};
+
+class DesktopShell : public Shell {
+public:
+    void open(QWidget *owner, const QString &verb, const QString &target,
+              const QString &parameters, const QString &directory, int showCode) override;
+};
+
+class QtLifetime : public Lifetime {
+public:
+    void endProgram() override;
+    void lastWindowClosed() override;
+};
+
+// The folder that holds the program's executable.
+QString programFolder();
+
+} // namespace brevant

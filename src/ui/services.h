@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace brevant {
+
+class PrinterFactory;   // report/printsurface.h
+class MailSender;       // updates/mailsender.h
+
+enum class Buttons { Ok, YesNo };
+enum class Icon { None, Critical };
+enum class Answer { Ok, Yes, No };
+
+// The error number a file dialog reports when the user cancels it.
+inline constexpr int kCancelError = 32755;
+
+// What a file dialog reports: a chosen path, a cancellation, or a failure.
+struct FileDialogOutcome {
+    enum class Kind { Chosen, Cancelled, Failed };
+    Kind kind = Kind::Cancelled;
+    QString path;          // Chosen
+    int error = 0;         // Cancelled: kCancelError; Failed: the error number
+    QString description;   // Failed
+
+    static FileDialogOutcome chosen(const QString &path);
+    static FileDialogOutcome cancelled();
+    static FileDialogOutcome failed(int error, const QString &description);
+};
+
+// Message boxes, file dialogs and the busy pointer. Every window reaches
+// the user only through this, so tests can play a script instead.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Blocks until answered. A null title means the application's title.
+    // The first button is the default.
+    virtual Answer message(QWidget *parent, const QString &prompt, Buttons buttons,
+                           Icon icon, const QString &title) = 0;
+    // filter: "Description (*.ext)|*.ext" pairs joined by '|'.
+    virtual FileDialogOutcome showSave(QWidget *parent, const QString &filter,
+                                       const QString &fileName) = 0;
+    virtual FileDialogOutcome showOpen(QWidget *parent, const QString &filter,
+                                       const QString &fileName) = 0;
+    // Busy pointer on (and pending events processed once) or off.
+    virtual void setBusy(bool busy) = 0;
+};
+
+// Asks the desktop to open a document or an address; the result is not
+// reported. showCode: 1 normal, 3 maximised.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void open(QWidget *owner, const QString &verb, const QString &target,
+                      const QString &parameters, const QString &directory, int showCode) = 0;
+};
+
+// How the process ends.
+class Lifetime {
+public:
+    virtual ~Lifetime() = default;
+    // Ends the program at once: no window's unload rule runs.
+    virtual void endProgram() = 0;
+    // The last window has been closed.
+    virtual void lastWindowClosed() = 0;
+};
+
+// Everything the program needs from the platform, handed over at start.
+struct Services {
+    Dialogs *dialogs = nullptr;
+    Shell *shell = nullptr;
+    Lifetime *lifetime = nullptr;
+    PrinterFactory *printers = nullptr;
+    MailSender *mail = nullptr;
+    QString programFolder;   // no trailing separator
+};
+
+// The shared message for a failed file dialog.
+QString fileDialogErrorText(int error, const QString &description);
+
+// Handles the non-chosen outcomes the same way for every command: a
+// cancellation ends silently, a failure shows the shared message. Returns
+// true when a path was chosen.
+bool acceptDialogOutcome(Dialogs &dialogs, QWidget *parent, const FileDialogOutcome &outcome);
+
+// The title message boxes show when the caller gives none.
+QString applicationTitle();
+
+} // namespace brevant

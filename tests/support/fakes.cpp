@@ -1,0 +1,139 @@
+#include "fakes.h"
+
+namespace brevant::test {
+
+FakeDialogs &FakeDialogs::expectMessage(const QString &text, const QString &title, Buttons buttons,
+                                        Icon icon, Answer answer)
+{
+    Step s;
+    s.kind = Step::Kind::Message;
+    s.text = text;
+    s.title = title;
+    s.buttons = buttons;
+    s.icon = icon;
+    s.answer = answer;
+    m_script.append(s);
+    return *this;
+}
+
+FakeDialogs &FakeDialogs::expectAnyMessage(const QString &title, Buttons buttons, Answer answer)
+{
+    Step s;
+    s.kind = Step::Kind::Message;
+    s.matchText = false;
+    s.title = title;
+    s.buttons = buttons;
+    s.answer = answer;
+    m_script.append(s);
+    return *this;
+}
+
+FakeDialogs &FakeDialogs::expectSave(const QString &filter, const FileDialogOutcome &outcome)
+{
+    Step s;
+    s.kind = Step::Kind::Save;
+    s.filter = filter;
+    s.outcome = outcome;
+    m_script.append(s);
+    return *this;
+}
+
+FakeDialogs &FakeDialogs::expectOpen(const QString &filter, const FileDialogOutcome &outcome)
+{
+    Step s;
+    s.kind = Step::Kind::Open;
+    s.filter = filter;
+    s.outcome = outcome;
+    m_script.append(s);
+    return *this;
+}
+
+static QString show(const QString &s)
+{
+    return s.isNull() ? QStringLiteral("<default title>") : QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
+                            const QString &title)
+{
+    shownTexts << prompt;
+    shownTitles << title;
+    parents << parent;
+    if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Message) {
+        failures << QStringLiteral("unexpected message box %1 titled %2").arg(show(prompt), show(title));
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    }
+    const Step s = m_script.takeFirst();
+    if (s.matchText && s.text != prompt)
+        failures << QStringLiteral("message text %1, expected %2").arg(show(prompt), show(s.text));
+    if (s.title.isNull() != title.isNull() || s.title != title)
+        failures << QStringLiteral("message title %1, expected %2").arg(show(title), show(s.title));
+    if (s.buttons != buttons)
+        failures << QStringLiteral("message %1: wrong buttons").arg(show(prompt));
+    if (s.matchText && s.icon != icon)
+        failures << QStringLiteral("message %1: wrong icon").arg(show(prompt));
+    return s.answer;
+}
+
+FileDialogOutcome FakeDialogs::showSave(QWidget *parent, const QString &filter,
+                                        const QString &fileName)
+{
+    parents << parent;
+    initialNames << fileName;
+    if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Save) {
+        failures << QStringLiteral("unexpected save dialog (filter %1)").arg(filter);
+        return FileDialogOutcome::cancelled();
+    }
+    const Step s = m_script.takeFirst();
+    if (s.filter != filter)
+        failures << QStringLiteral("save dialog filter %1, expected %2").arg(filter, s.filter);
+    return s.outcome;
+}
+
+FileDialogOutcome FakeDialogs::showOpen(QWidget *parent, const QString &filter,
+                                        const QString &fileName)
+{
+    parents << parent;
+    initialNames << fileName;
+    if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Open) {
+        failures << QStringLiteral("unexpected open dialog (filter %1)").arg(filter);
+        return FileDialogOutcome::cancelled();
+    }
+    const Step s = m_script.takeFirst();
+    if (s.filter != filter)
+        failures << QStringLiteral("open dialog filter %1, expected %2").arg(filter, s.filter);
+    return s.outcome;
+}
+
+void FakeDialogs::setBusy(bool busy)
+{
+    if (busy)
+        ++busyOn;
+    else
+        ++busyOff;
+}
+
+QStringList FakeDialogs::verify() const
+{
+    QStringList all = failures;
+    for (const Step &s : m_script) {
+        if (s.kind == Step::Kind::Message)
+            all << QStringLiteral("expected message %1 was never shown").arg(show(s.text));
+        else
+            all << QStringLiteral("expected file dialog (filter %1) was never shown").arg(s.filter);
+    }
+    return all;
+}
+
+void FakeDialogs::reset()
+{
+    *this = FakeDialogs();
+}
+
+void FakeShell::open(QWidget *, const QString &verb, const QString &target,
+                     const QString &parameters, const QString &directory, int showCode)
+{
+    requests.append({verb, target, parameters, directory, showCode});
+}
+
+} // namespace brevant::test

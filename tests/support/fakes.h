@@ -1,0 +1,85 @@
+#pragma once
+
+#include "ui/services.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace brevant::test {
+
+// Plays a script of dialogs. Each message box and file dialog the program
+// shows must be the next one expected; anything else is recorded as a
+// failure, and so is a script left unused (see verify()).
+class FakeDialogs : public Dialogs {
+public:
+    struct Step {
+        enum class Kind { Message, Save, Open } kind = Kind::Message;
+        // Message
+        QString text;
+        QString title;          // null: the application's title
+        bool matchText = true;  // false: any text (the caller checks it)
+        Buttons buttons = Buttons::Ok;
+        Icon icon = Icon::None;
+        Answer answer = Answer::Ok;
+        // File dialogs
+        QString filter;
+        FileDialogOutcome outcome;
+    };
+
+    // Expect a message box with exactly this text and title.
+    FakeDialogs &expectMessage(const QString &text, const QString &title,
+                               Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+                               Answer answer = Answer::Ok);
+    // Expect a message box whose text is checked by the test afterwards.
+    FakeDialogs &expectAnyMessage(const QString &title, Buttons buttons = Buttons::Ok,
+                                  Answer answer = Answer::Ok);
+    FakeDialogs &expectSave(const QString &filter, const FileDialogOutcome &outcome);
+    FakeDialogs &expectOpen(const QString &filter, const FileDialogOutcome &outcome);
+
+    Answer message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
+                   const QString &title) override;
+    FileDialogOutcome showSave(QWidget *parent, const QString &filter,
+                               const QString &fileName) override;
+    FileDialogOutcome showOpen(QWidget *parent, const QString &filter,
+                               const QString &fileName) override;
+    void setBusy(bool busy) override;
+
+    // Empty when every expected dialog came, in order, and nothing else.
+    QStringList verify() const;
+    void reset();
+
+    QStringList shownTexts;     // every message text shown, in order
+    QStringList shownTitles;
+    QList<QWidget *> parents;   // the parent of every dialog shown
+    QStringList initialNames;   // the file name each file dialog started with
+    int busyOn = 0;
+    int busyOff = 0;
+    QStringList failures;
+
+private:
+    QList<Step> m_script;
+};
+
+// Records every shell request.
+class FakeShell : public Shell {
+public:
+    struct Request {
+        QString verb, target, parameters, directory;
+        int showCode = 0;
+    };
+    void open(QWidget *owner, const QString &verb, const QString &target,
+              const QString &parameters, const QString &directory, int showCode) override;
+    QList<Request> requests;
+};
+
+// Records how the program ended.
+class FakeLifetime : public Lifetime {
+public:
+    void endProgram() override { ++endProgramCalls; }
+    void lastWindowClosed() override { ++lastWindowClosedCalls; }
+    int endProgramCalls = 0;
+    int lastWindowClosedCalls = 0;
+};
+
+} // namespace brevant::test

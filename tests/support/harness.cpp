@@ -1,0 +1,90 @@
+#include "harness.h"
+
+#include "app/registerupdate.h"
+#include "app/std0.h"
+#include "questionnaire/catalogue.h"
+#include "questionnaire/questionpage.h"
+#include "ui/window.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QTest>
+
+namespace brevant::test {
+
+Harness::Harness()
+{
+    services.dialogs = &dialogs;
+    services.shell = &shell;
+    services.lifetime = &lifetime;
+    services.programFolder = folder.path();
+    program = std::make_unique<Program>(services);
+}
+
+Harness::~Harness()
+{
+    program.reset();
+    flushDeletes();
+}
+
+void Harness::continueToPage1()
+{
+    program->start();
+    click(program->registerUpdate(), QStringLiteral("continue"));
+    click(program->std0(), QStringLiteral("Command1"));
+}
+
+void Harness::fillAll(const QString &prefix)
+{
+    for (int i = 1; i <= kItemCount; ++i) {
+        response(i)->setPlainText(prefix + QString::number(i));
+        if (QComboBox *a = answer(i))
+            a->setCurrentText(QStringLiteral("Yes"));
+    }
+}
+
+QPlainTextEdit *Harness::response(int item)
+{
+    return program->responseBox(item);
+}
+
+QComboBox *Harness::answer(int item)
+{
+    const QuestionnaireItem &it = QuestionnaireCatalogue::instance().item(item);
+    if (!it.hasAnswer())
+        return nullptr;
+    return program->page(it.page)->answerBox(it.answerBox);
+}
+
+void Harness::click(QWidget *window, const QString &button)
+{
+    auto *b = window->findChild<QAbstractButton *>(button);
+    QVERIFY2(b, qPrintable(QStringLiteral("no button %1 on %2").arg(button, window->objectName())));
+    b->click();
+}
+
+QStringList Harness::visibleWindows() const
+{
+    QStringList names;
+    for (Window *w : program->windows()) {
+        if (w->isVisible())
+            names << w->objectName();
+    }
+    names.sort();
+    return names;
+}
+
+void Harness::flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QString Harness::problems() const
+{
+    return dialogs.verify().join(QLatin1Char('\n'));
+}
+
+} // namespace brevant::test
