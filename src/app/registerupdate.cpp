@@ -46,7 +46,7 @@ RegisterUpdate::RegisterUpdate(Program &program)
     connect(reg, &QPushButton::clicked, this, &RegisterUpdate::register_Click);
     connect(update, &QPushButton::clicked, this, &RegisterUpdate::update_Click);
     connect(cont, &QPushButton::clicked, this, &RegisterUpdate::continue_Click);
-    resize(460, 340);
+    resize(460, 250);
 }
 
 void RegisterUpdate::Form_Unload()

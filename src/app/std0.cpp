@@ -35,7 +35,7 @@ Std0::Std0(Program &program)
     connect(load, &QPushButton::clicked, this, &Std0::load_Click);
     connect(cont, &QPushButton::clicked, this, &Std0::Command1_Click);
     connect(help, &QPushButton::clicked, this, &Std0::Command2_Click);
-    resize(440, 130);
+    resize(440, 110);
 }
 
 void Std0::Form_Load()

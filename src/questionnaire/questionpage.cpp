@@ -8,6 +8,7 @@
 #include "workfile/workcommands.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,6 +31,19 @@ bool pageComplete(const QStringList &responses, const QStringList &answers)
     }
     return true;
 }
+
+namespace {
+
+// A response box asks for little height of its own, so that the boxes of
+// a page share whatever height the window has instead of pushing the page
+// past the screen.
+class ResponseBox : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+    QSize sizeHint() const override { return {QPlainTextEdit::sizeHint().width(), 64}; }
+};
+
+} // namespace
 
 QuestionPage::QuestionPage(Program &program, int number)
     : Window(program, QuestionnaireCatalogue::instance().page(number).window,
@@ -54,11 +68,15 @@ QuestionPage::QuestionPage(Program &program, int number)
         auto *inFrame = new QVBoxLayout(frame);
         for (const LabelText &intro : pageFrame.intro)
             inFrame->addWidget(makeLabel(intro.name, intro.text, regularFont(), frame));
+        int itemsInFrame = 0;
         for (const QuestionnaireItem *item : catalogue.itemsOfPage(number)) {
-            if (item->frame == pageFrame.name)
+            if (item->frame == pageFrame.name) {
                 inFrame->addWidget(buildItem(*item, frame), 1);
+                ++itemsInFrame;
+            }
         }
-        column->addWidget(frame, pageFrame.intro.isEmpty() || inFrame->count() > 1 ? 1 : 0);
+        // Frames share the height by the number of response boxes they hold.
+        column->addWidget(frame, itemsInFrame);
     }
 
     auto *scroll = new QScrollArea(this);
@@ -108,9 +126,10 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
     QLabel *statement = makeLabel(item.statement.name, item.statement.text, regularFont(), box);
     if (item.responsePrompt.isEmpty()) {
         // No prompts: HELP stands on the statement's line.
-        auto *line = new QHBoxLayout;
-        line->addWidget(statement, 1);
-        line->addWidget(help, 0, Qt::AlignRight | Qt::AlignTop);
+        auto *line = new QGridLayout;
+        line->addWidget(statement, 0, 0);
+        line->addWidget(help, 0, 1, Qt::AlignRight | Qt::AlignTop);
+        line->setColumnStretch(0, 1);
         rows->addLayout(line);
     } else {
         rows->addWidget(statement);
@@ -144,7 +163,7 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
         rows->addLayout(line);
     }
 
-    auto *response = new QPlainTextEdit(box);
+    auto *response = new ResponseBox(box);
     response->setObjectName(item.responseBox);
     response->setTabChangesFocus(true);
     response->setMinimumHeight(56);

@@ -56,6 +56,8 @@ static QString show(const QString &s)
 Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
                             const QString &title)
 {
+    if (onDialog)
+        onDialog();
     shownTexts << prompt;
     shownTitles << title;
     parents << parent;
@@ -78,6 +80,8 @@ Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons butt
 FileDialogOutcome FakeDialogs::showSave(QWidget *parent, const QString &filter,
                                         const QString &fileName)
 {
+    if (onDialog)
+        onDialog();
     parents << parent;
     initialNames << fileName;
     if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Save) {
@@ -93,6 +97,8 @@ FileDialogOutcome FakeDialogs::showSave(QWidget *parent, const QString &filter,
 FileDialogOutcome FakeDialogs::showOpen(QWidget *parent, const QString &filter,
                                         const QString &fileName)
 {
+    if (onDialog)
+        onDialog();
     parents << parent;
     initialNames << fileName;
     if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Open) {

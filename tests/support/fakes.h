@@ -3,6 +3,7 @@
 #include "ui/services.h"
 
 #include <QList>
+#include <functional>
 #include <QString>
 #include <QStringList>
 
@@ -56,6 +57,8 @@ public:
     int busyOn = 0;
     int busyOff = 0;
     QStringList failures;
+    // Called as each dialog comes up, before it is answered.
+    std::function<void()> onDialog;
 
 private:
     QList<Step> m_script;
