@@ -173,6 +173,10 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
     response->setAccessibleName(QStringLiteral("Response to requirement %1").arg(item.number));
     response->setAccessibleDescription(item.statement.text);
     rows->addWidget(response, 1);
+    // Tab runs top to bottom: answer box, HELP, response box.
+    if (QComboBox *answer = m_answers.value(item.answerBox))
+        setTabOrder(answer, help);
+    setTabOrder(help, response);
     m_responses.insert(item.responseBox, response);
     m_responseOrder.append(response);
     return box;

@@ -28,6 +28,7 @@ private slots:
     void completenessRule();
     void freshPageShowsYesAndEmptyBoxes();
     void pageControlsAsCatalogued();
+    void tabOrderRunsTopToBottom();
     void nextOnCompletePageMovesWithoutMessage();
     void nextOnEveryIncompletePageWarns_data();
     void nextOnEveryIncompletePageWarns();
@@ -116,6 +117,20 @@ void tst_Pages::pageControlsAsCatalogued()
     QCOMPARE(h.program->page(3)->findChild<QLabel *>("Label4")->text(), QStringLiteral("5-2:0  B. DEGREE STRUCTURE"));
     // No page window is visible just because it was made.
     QCOMPARE(h.visibleWindows(), QStringList{});
+}
+
+void tst_Pages::tabOrderRunsTopToBottom()
+{
+    Harness h;
+    QuestionPage *page = h.program->page(2);
+    QStringList chain;
+    for (QWidget *w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty()
+            && !w->objectName().startsWith(QLatin1String("qt_")))
+            chain << w->objectName();
+    }
+    QCOMPARE(chain, (QStringList{"no2b", "Label7", "desc2b", "no3", "Label8", "desc3", "SaveAs",
+                                 "Save", "Back", "next"}));
 }
 
 void tst_Pages::nextOnCompletePageMovesWithoutMessage()
