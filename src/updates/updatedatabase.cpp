@@ -59,9 +59,10 @@ UpdateReading readOn(QSqlDatabase &db, const QString &path)
 UpdateReading readUpdateDatabase(const QString &path)
 {
     const QFileInfo info(path);
-    if (!info.exists() || !info.isFile()) {
+    if (!info.isFile()) {
         UpdateReading missing;
-        missing.error = QStringLiteral("the update database %1 does not exist")
+        missing.error = (info.exists() ? QStringLiteral("the update database %1 is not a file")
+                                       : QStringLiteral("the update database %1 does not exist"))
                             .arg(QDir::toNativeSeparators(path));
         return missing;
     }
