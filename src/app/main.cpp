@@ -1,5 +1,6 @@
 #include "app/program.h"
 #include "ui/qtservices.h"
+#include "updates/mailsender.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -21,10 +22,12 @@ int main(int argc, char *argv[])
     brevant::QtDialogs dialogs;
     brevant::DesktopShell shell;
     brevant::QtLifetime lifetime;
+    brevant::MailSender mail;
     brevant::Services services;
     services.dialogs = &dialogs;
     services.shell = &shell;
     services.lifetime = &lifetime;
+    services.mail = &mail;
     services.programFolder = brevant::programFolder();
 
     brevant::Program program(services);
