@@ -116,9 +116,13 @@ void Program::closeAll(bool workFileStep)
     // Work files are written whole within each Save, so nothing is held
     // open between commands and the work-file step has nothing to close.
     Q_UNUSED(workFileStep);
+    const bool outer = !m_closingAll;
+    m_closingAll = true;
     const auto all = windows();
     for (Window *w : all)
         closeWindow(w);
+    if (outer)
+        m_closingAll = false;
 }
 
 void Program::endProgram()

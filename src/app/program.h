@@ -61,6 +61,8 @@ public:
     void closeWindow(Window *window);
     // The close-all rule of the main windows.
     void closeAll(bool workFileStep);
+    // True while the close-all rule is closing every window.
+    bool closingAll() const { return m_closingAll; }
     // Ends the program at once; no unload rule runs.
     void endProgram();
     bool ended() const { return m_ended; }
@@ -89,6 +91,7 @@ private:
     QSet<Window *> m_closing;
     bool m_ended = false;
     bool m_lastClosed = false;
+    bool m_closingAll = false;
 };
 
 } // namespace brevant

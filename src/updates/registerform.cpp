@@ -54,6 +54,8 @@ RegisterForm::RegisterForm(Program &program)
 
 void RegisterForm::Form_Unload()
 {
+    if (program().closingAll())
+        return;
     if (Window *start = program().existing(QStringLiteral("RegisterUpdate")))
         program().showWindow(start);
 }
