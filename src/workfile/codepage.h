@@ -21,9 +21,17 @@ int fromUnicode(char32_t c);
 char16_t toUnicode(unsigned char b);
 
 QString decode(QByteArrayView bytes);
+// Writes the decoded bytes at out and returns the end; with lineEnds, CR LF
+// and a lone CR are written as '\n'. out must have room for bytes.size()
+// units.
+char16_t *decodeTo(char16_t *out, QByteArrayView bytes, bool lineEnds);
 // Characters the code page cannot hold become '?'.
 QByteArray encode(QStringView text);
 void appendEncoded(QByteArray &out, QStringView text);
+// Writes the encoded text at out and returns the end; with crlf, every
+// '\n' is written as CR LF. out must have room for text.size() bytes, plus
+// one for each '\n' with crlf.
+char *encodeTo(char *out, QStringView text, bool crlf);
 
 // The first character of text the code page cannot hold at or after from,
 // as (position, code point); position -1 when there is none. A surrogate

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <cstring>
 #include <string_view>
 #include <sys/stat.h>
 
@@ -16,39 +17,13 @@ namespace {
 
 constexpr std::string_view kSeparatorView(kSeparator);
 
-// Appends one response: '\n' as CR LF, other characters in the code page.
-void appendResponse(QByteArray &out, QStringView text)
-{
-    qsizetype start = 0;
-    while (start <= text.size()) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = text.size();
-        cp1252::appendEncoded(out, text.mid(start, end - start));
-        if (end < text.size())
-            out += "\r\n";
-        start = end + 1;
-    }
-}
-
 // Decodes a piece, turning CR LF and a lone CR or LF into '\n'.
 QString decodePiece(std::string_view bytes)
 {
     QString text(qsizetype(bytes.size()), Qt::Uninitialized);
     char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
-    char16_t *out = begin;
-    const std::size_t n = bytes.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b == '\r') {
-            if (i + 1 < n && bytes[i + 1] == '\n')
-                ++i;
-            *out++ = u'\n';
-        } else {
-            *out++ = cp1252::toUnicode(b);
-        }
-    }
-    text.truncate(out - begin);
+    const char16_t *end = cp1252::decodeTo(begin, QByteArrayView(bytes.data(), qsizetype(bytes.size())), true);
+    text.truncate(end - begin);
     return text;
 }
 
@@ -79,20 +54,25 @@ bool isCharacterDevice(const QString &path)
 
 QByteArray TextToFile(const QStringList &responses)
 {
+    // Room for every response with its line breaks doubled, plus the
+    // line ends and separators of the layout.
     qsizetype size = 0;
-    for (const QString &r : responses)
-        size += r.size() + 8;
-    QByteArray out;
-    out.reserve(size + kItemCount * 8);
+    for (int k = 0; k < kItemCount && k < responses.size(); ++k)
+        size += responses.at(k).size() + responses.at(k).count(QLatin1Char('\n'));
+    size += kItemCount * 2 + (kItemCount - 1) * 6;
+    QByteArray out(size, Qt::Uninitialized);
+    char *p = out.data();
     for (int k = 0; k < kItemCount; ++k) {
         if (k > 0) {
-            out += kSeparator;
-            out += "\r\n";
+            std::memcpy(p, "%%%%\r\n", 6);
+            p += 6;
         }
         if (k < responses.size())
-            appendResponse(out, responses.at(k));
-        out += "\r\n";
+            p = cp1252::encodeTo(p, responses.at(k), true);
+        *p++ = '\r';
+        *p++ = '\n';
     }
+    out.truncate(p - out.constData());
     return out;
 }
 

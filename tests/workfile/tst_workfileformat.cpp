@@ -39,6 +39,7 @@ private slots:
     void codePageMapsEveryByteBothWays();
     void codePageSpecialCharacters();
     void codePageReportsWhatItCannotHold();
+    void codePageAtEveryOffset();
 
     void writesEmptyResponsesAs210Bytes();
     void writesOneLinePerResponse();
@@ -102,6 +103,28 @@ void TestWorkFileFormat::codePageReportsWhatItCannotHold()
         found << u.character;
     const QList<char32_t> expected = {0x03B1, 0x2265, 0x4E2D, 0x1F600, 0x80, 0xD800};
     QCOMPARE(found, expected);
+}
+
+void TestWorkFileFormat::codePageAtEveryOffset()
+{
+    // Long runs of plain text are handled in blocks; a special character,
+    // a line break or an unstorable one must be found wherever it stands.
+    for (int offset = 0; offset < 20; ++offset) {
+        const QString lead(offset, QLatin1Char('a'));
+        const QString text = lead + fromUtf8("\u20AC") + lead + QLatin1Char('\n') + lead
+            + fromUtf8("\u00E9") + lead + fromUtf8("\u2265") + lead + QLatin1Char('\r') + lead;
+        const QByteArray a = lead.toLatin1();
+        const QByteArray expected = a + '\x80' + a + "\r\n" + a + '\xE9' + a + '?' + a + '\r' + a;
+        QStringList r;
+        r << text;
+        QVERIFY(TextToFile(r).startsWith(expected + "\r\n%%%%"));
+        const auto u = cp1252::findUnmappable(text);
+        QCOMPARE(u.position, qsizetype(4 * offset + 3));
+        QCOMPARE(cp1252::decode(cp1252::encode(text)).size(), text.size());
+        QCOMPARE(parseWorkFile(TextToFile(r)).responses.at(0),
+                 lead + fromUtf8("\u20AC") + lead + QLatin1Char('\n') + lead + fromUtf8("\u00E9") + lead
+                     + QLatin1Char('?') + lead + QLatin1Char('\n') + lead);
+    }
 }
 
 void TestWorkFileFormat::writesEmptyResponsesAs210Bytes()
