@@ -11,6 +11,7 @@
 #include "updates/registerform.h"
 
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 namespace brevant {
 
@@ -146,8 +147,13 @@ QStringList Program::responses()
 {
     QStringList texts;
     texts.reserve(kItemCount);
-    for (int i = 1; i <= kItemCount; ++i)
-        texts << responseBox(i)->toPlainText();
+    for (int i = 1; i <= kItemCount; ++i) {
+        // The text exactly as typed: toPlainText() would turn no-break
+        // spaces into spaces. Line breaks come back as '\n'.
+        QString text = responseBox(i)->document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        texts << text;
+    }
     return texts;
 }
 

@@ -54,6 +54,11 @@ void Std0::load_Click()
     loadWork(program(), this);
 }
 
+bool Std0::TextFromFile(const QString &fInStream)
+{
+    return readWorkFileIntoPages(program(), this, fInStream);
+}
+
 void Std0::Command1_Click()
 {
     state.pFileOpened = false;

@@ -21,6 +21,11 @@ public:
     void Command1_Click();
     void Command2_Click();
 
+    // Reads the work file at fInStream into the 27 response boxes. Returns
+    // true when they were set; a file that could not be used has been
+    // reported to the user and changed no box.
+    bool TextFromFile(const QString &fInStream);
+
     // Opens a document with the desktop if an ordinary file is there;
     // otherwise does nothing.
     void ShellOpenFile(const QString &path);

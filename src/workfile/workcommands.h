@@ -1,5 +1,6 @@
 #pragma once
 
+class QString;
 class QWidget;
 
 namespace brevant {
@@ -12,5 +13,11 @@ class Std0;
 void saveWork(Program &program, QWidget *page, FileDialog &dialog);
 void saveWorkAs(Program &program, QWidget *page, FileDialog &dialog);
 void loadWork(Program &program, Std0 *start);
+
+// Reads the work file at path into the 27 response boxes, with the busy
+// pointer on while the file is read. A file that cannot be read, is too
+// large or holds fewer than 27 responses is reported to the user (parent
+// of the message) and changes no box. Returns true when the boxes were set.
+bool readWorkFileIntoPages(Program &program, QWidget *parent, const QString &path);
 
 } // namespace brevant
