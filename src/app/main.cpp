@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "report/printsurfaceqt.h"
 #include "ui/qtservices.h"
 
 #include <QApplication>
@@ -21,10 +22,12 @@ int main(int argc, char *argv[])
     brevant::QtDialogs dialogs;
     brevant::DesktopShell shell;
     brevant::QtLifetime lifetime;
+    brevant::QtPrinterFactory printers;
     brevant::Services services;
     services.dialogs = &dialogs;
     services.shell = &shell;
     services.lifetime = &lifetime;
+    services.printers = &printers;
     services.programFolder = brevant::programFolder();
 
     brevant::Program program(services);
