@@ -202,7 +202,8 @@ void TstPdfReport::surfaceMeasuresAndPages()
     QVERIFY(surface.printText(QStringLiteral("b")));
     QCOMPARE(surface.currentX(), stop + surface.textWidth(QStringLiteral("b")));
 
-    // Bold text is wider; the style changes nothing else.
+    // Widths are remembered per style: a word measured plain is measured
+    // again in bold.
     const qreal plain = surface.textWidth(QStringLiteral("Requirement"));
     surface.setBold(true);
     QVERIFY(surface.textWidth(QStringLiteral("Requirement")) > plain);
