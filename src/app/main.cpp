@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "report/printsurfaceqt.h"
 #include "ui/qtservices.h"
 #include "updates/mailsender.h"
 
@@ -23,11 +24,13 @@ int main(int argc, char *argv[])
     brevant::DesktopShell shell;
     brevant::QtLifetime lifetime;
     brevant::MailSender mail;
+    brevant::QtPrinterFactory printers;
     brevant::Services services;
     services.dialogs = &dialogs;
     services.shell = &shell;
     services.lifetime = &lifetime;
     services.mail = &mail;
+    services.printers = &printers;
     services.programFolder = brevant::programFolder();
 
     brevant::Program program(services);

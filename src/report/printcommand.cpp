@@ -1,8 +1,73 @@
 #include "report/printcommand.h"
 
+#include "app/program.h"
+#include "app/std11.h"
+#include "report/printreport.h"
+#include "report/printsurface.h"
+
+#include <QDir>
+
 namespace brevant {
 
-// Placeholder until the printed report lands.
-void printReport(Program &, Std11 *) {}
+QString noPrinterOfferText()
+{
+    return QStringLiteral("No printer is set up on this computer. Save the report as a PDF file instead?");
+}
+
+QString printerFailedText(const QString &printer, const QString &why)
+{
+    return QStringLiteral("The report could not be printed on the printer \"%1\".\n%2").arg(printer, why);
+}
+
+QString pdfFailedText(const QString &path, const QString &why)
+{
+    return QStringLiteral("The report could not be saved as the PDF file \"%1\".\n%2")
+        .arg(QDir::toNativeSeparators(path), why);
+}
+
+void printReport(Program &program, Std11 *window)
+{
+    Dialogs &dialogs = program.dialogs();
+    PrinterFactory *printers = program.services().printers;
+    const QString printer = printers ? printers->defaultPrinter() : QString();
+
+    std::unique_ptr<PrintSurface> surface;
+    QString pdfPath;
+    if (!printer.isEmpty()) {
+        surface = printers->printerSurface(printer);
+    } else {
+        if (dialogs.message(window, noPrinterOfferText(), Buttons::YesNo, Icon::None, QString())
+            != Answer::Yes)
+            return;
+        const FileDialogOutcome outcome =
+            dialogs.showSave(window, QStringLiteral("PDF Files (*.pdf)|*.pdf"), QString());
+        if (!acceptDialogOutcome(dialogs, window, outcome))
+            return;
+        pdfPath = outcome.path;
+        if (printers)
+            surface = printers->pdfSurface(pdfPath);
+    }
+
+    const auto failed = [&](const QString &why) {
+        const QString text = pdfPath.isEmpty() ? printerFailedText(printer, why)
+                                                : pdfFailedText(pdfPath, why);
+        dialogs.message(window, text, Buttons::Ok, Icon::Critical, QString());
+    };
+    if (!surface) {
+        failed(QStringLiteral("Printing is not available in this program."));
+        return;
+    }
+    if (!surface->begin()) {
+        failed(surface->errorString());
+        return;
+    }
+    // The answers as they are at this moment, read from the response boxes.
+    if (!printQuestionnaireReport(*surface, program.responses())) {
+        failed(surface->errorString());
+        return;
+    }
+    dialogs.message(window, QStringLiteral("Successfully Printed.."), Buttons::Ok, Icon::None,
+                    QStringLiteral("Printing"));
+}
 
 } // namespace brevant

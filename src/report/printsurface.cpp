@@ -1,0 +1,8 @@
+#include "report/printsurface.h"
+
+namespace brevant {
+
+PrintSurface::~PrintSurface() = default;
+PrinterFactory::~PrinterFactory() = default;
+
+} // namespace brevant
