@@ -1,5 +1,10 @@
 #include "report/browserwindow.h"
 
+#include "app/program.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -11,7 +16,8 @@ BrowserWindow::BrowserWindow(Program &program)
 {
     m_view = new QTextBrowser(this);
     m_view->setObjectName(QStringLiteral("WebBrowser"));
-    m_view->setOpenExternalLinks(true);
+    m_view->setOpenLinks(false);
+    connect(m_view, &QTextBrowser::anchorClicked, this, &BrowserWindow::openLink);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
@@ -20,7 +26,34 @@ BrowserWindow::BrowserWindow(Program &program)
 
 void BrowserWindow::display(const QString &path)
 {
-    m_view->setSource(QUrl::fromLocalFile(path));
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        const QString reason = QFileInfo(path).isDir() ? QStringLiteral("It is a folder.")
+                                                       : file.errorString();
+        m_view->setHtml(QStringLiteral("<p><b>This page could not be shown.</b></p><p>%1<br>%2</p>")
+                            .arg(QDir::toNativeSeparators(path).toHtmlEscaped(),
+                                 reason.toHtmlEscaped()));
+        return;
+    }
+    file.close();
+    const QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    // The view does not load a page again for the address it already has.
+    if (m_view->source() == url)
+        m_view->reload();
+    else
+        m_view->setSource(url);
+}
+
+void BrowserWindow::openLink(const QUrl &link)
+{
+    const QUrl target = m_view->source().resolved(link);
+    const bool samePage = target.adjusted(QUrl::RemoveFragment) == m_view->source().adjusted(QUrl::RemoveFragment);
+    if (samePage && link.hasFragment()) {
+        m_view->scrollToAnchor(link.fragment());
+        return;
+    }
+    const QString where = target.isLocalFile() ? target.toLocalFile() : target.toString();
+    program().services().shell->open(this, QStringLiteral("open"), where, QString(), QString(), 1);
 }
 
 } // namespace brevant

@@ -2,6 +2,8 @@
 
 #include "app/program.h"
 #include "app/std11.h"
+#include "report/browserwindow.h"
+#include "report/htmlreport.h"
 #include "ui/widgets.h"
 
 #include <QButtonGroup>
@@ -76,9 +78,52 @@ void TemplateSelect::Form_Unload()
     program().closeAll(true);
 }
 
-void TemplateSelect::preview_Click() {}
+const ReportDesign *TemplateSelect::selectedDesign() const
+{
+    const QRadioButton *options[] = {ED, OM, GO};
+    for (int i = 0; i < 3; ++i) {
+        if (options[i]->isChecked())
+            return &reportDesigns().at(i);
+    }
+    return nullptr;
+}
 
-void TemplateSelect::Save_Click() {}
+void TemplateSelect::preview_Click()
+{
+    const ReportDesign *design = selectedDesign();
+    if (!design)
+        return;
+    Program &p = program();
+    BrowserWindow *browser = p.browser();
+    p.showWindow(browser);
+    browser->display(p.programPath(design->examplePath));
+}
+
+void TemplateSelect::Save_Click()
+{
+    Program &p = program();
+    Dialogs &dialogs = p.dialogs();
+    const ReportDesign *design = selectedDesign();
+    if (!design) {
+        dialogs.message(this, QStringLiteral("Please select a template from the list first."),
+                        Buttons::Ok, Icon::None, QString());
+        return;
+    }
+    const FileDialogOutcome outcome = m_dialog.showSave(dialogs, this);
+    if (!acceptDialogOutcome(dialogs, this, outcome))
+        return;
+
+    QString error;
+    if (!writeHtmlReport(p.programPath(design->templatePath), outcome.path, p.responses(), &error)) {
+        dialogs.message(this, error, Buttons::Ok, Icon::Critical, QString());
+        return;
+    }
+    dialogs.message(this, QStringLiteral("Successfully Saved..."), Buttons::Ok, Icon::None,
+                    QStringLiteral("Saving"));
+    BrowserWindow *browser = p.browser();
+    p.showWindow(browser);
+    browser->display(outcome.path);
+}
 
 void TemplateSelect::Back_Click()
 {

@@ -7,6 +7,8 @@ class QRadioButton;
 
 namespace brevant {
 
+struct ReportDesign;
+
 // "Select a template for your file...": pick a design, preview it, save
 // the HTML report on it.
 class TemplateSelect : public Window {
@@ -24,6 +26,9 @@ public:
     void preview_Click();
     void Save_Click();
     void Back_Click();
+
+    // The design of the first selected option (ED, OM, GO), or null.
+    const ReportDesign *selectedDesign() const;
 
 private:
     FileDialog m_dialog;

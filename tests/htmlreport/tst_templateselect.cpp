@@ -1,0 +1,392 @@
+// The template window, its Save and Preview, and the browser window, driven
+// through their buttons as a user would.
+
+#include "app/program.h"
+#include "app/std11.h"
+#include "harness.h"
+#include "questionnaire/catalogue.h"
+#include "report/browserwindow.h"
+#include "report/htmlreport.h"
+#include "report/templateselect.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace brevant;
+using namespace brevant::test;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kNoTemplate = u"Please select a template from the list first."_s;
+const QString kFilter = u"html Files (*.html)|*.html"_s;
+
+// The built program folder, with the shipped designs and example pages.
+QString builtProgramFolder()
+{
+    return qEnvironmentVariable("BREVANT_TEST_PROGRAM_DIR");
+}
+
+// Copies the shipped designs and example pages into the harness's folder.
+bool installTemplates(Harness &h)
+{
+    const QString from = builtProgramFolder() + u"/Templates"_s;
+    const QString to = h.folder.path() + u"/Templates"_s;
+    if (!QDir().mkpath(to + u"/Template_Examples"_s))
+        return false;
+    for (const ReportDesign &d : reportDesigns()) {
+        const QString file = d.templatePath.section(u'/', -1);
+        if (!QFile::copy(from + u'/' + file, to + u'/' + file)
+            || !QFile::copy(from + u"/Template_Examples/"_s + file, to + u"/Template_Examples/"_s + file))
+            return false;
+    }
+    return true;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// Std11, then "Save as file": the template window as the user reaches it.
+TemplateSelect *openTemplateWindow(Harness &h)
+{
+    h.program->showWindow(h.program->std11());
+    h.click(h.program->std11(), u"save"_s);
+    return h.program->templateSelect();
+}
+
+BrowserWindow *existingBrowser(Harness &h)
+{
+    return qobject_cast<BrowserWindow *>(h.program->existing(u"browser"_s));
+}
+
+} // namespace
+
+class TestTemplateSelect : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void windowAndItsWayBackAndForth();
+    void saveWritesTheReportAndShowsIt();
+    void saveRefusals_data();
+    void saveRefusals();
+    void savingTwiceToOneFileShowsTheNewReport();
+    void previewShowsTheExamplePage_data();
+    void previewShowsTheExamplePage();
+    void previewWithoutSelectionOrWithoutPage();
+    void closingTheWindows();
+    void linksOpenInTheWebBrowser();
+};
+
+void TestTemplateSelect::init()
+{
+    QVERIFY2(QFile::exists(builtProgramFolder() + u"/Templates/Executive_Delight.htm"_s),
+             "the built program folder with its templates is needed");
+}
+
+void TestTemplateSelect::windowAndItsWayBackAndForth()
+{
+    Harness h;
+    TemplateSelect *w = openTemplateWindow(h);
+    QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
+    QCOMPARE(w->dialog().filter(), kFilter);
+    QVERIFY(w->dialog().cancelError());
+    for (QRadioButton *option : {w->ED, w->OM, w->GO})
+        QVERIFY(!option->isChecked());
+
+    // Tab order: the options, Save, Back, Preview, and round again.
+    QStringList chain;
+    QWidget *f = w->ED;
+    do {
+        if (f->focusPolicy() & Qt::TabFocus)
+            chain << f->objectName();
+        f = f->nextInFocusChain();
+    } while (f != w->ED);
+    QCOMPARE(chain, (QStringList{u"ED"_s, u"OM"_s, u"GO"_s, u"Save"_s, u"Back"_s, u"preview"_s}));
+
+    // One group: a second choice clears the first.
+    w->OM->click();
+    w->GO->click();
+    QVERIFY(!w->OM->isChecked());
+    QVERIFY(w->GO->isChecked());
+
+    h.click(w, u"Back"_s);
+    QCOMPARE(h.visibleWindows(), QStringList{u"Std11"_s});
+    h.click(h.program->std11(), u"save"_s);
+    QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
+    QCOMPARE(h.program->templateSelect(), w);
+    QVERIFY(w->GO->isChecked());
+    QCOMPARE(h.lifetime.lastWindowClosedCalls + h.lifetime.endProgramCalls, 0);
+    VERIFY_DIALOGS(h);
+}
+
+void TestTemplateSelect::saveWritesTheReportAndShowsIt()
+{
+    Harness h;
+    QVERIFY(installTemplates(h));
+    h.fillAll();
+    h.response(4)->setPlainText(u"<b>not bold</b> & \"quoted\"\nsecond line"_s);
+    h.response(1)->clear();
+    TemplateSelect *w = openTemplateWindow(h);
+    w->GO->click();
+
+    QTemporaryDir out;
+    const QString path = out.filePath(u"report.html"_s);
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path))
+        .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    h.click(w, u"Save"_s);
+    VERIFY_DIALOGS(h);
+
+    const QByteArray bytes = readAll(path);
+    const QByteArray templateBytes = readAll(h.folder.filePath(u"Templates/Green_Orchids.htm"_s));
+    QVERIFY(bytes.startsWith(templateHead(templateBytes)));
+    QVERIFY(bytes.contains("\r\n<br>Response: </b><i>\r\n\r\n</i><br><br></td></tr>\r\n"));   // item 1, empty
+    QVERIFY(bytes.contains("&lt;b&gt;not bold&lt;/b&gt; &amp; &quot;quoted&quot;<br>\r\nsecond line\r\n"));
+    QVERIFY(bytes.contains("Response 27\r\n</i><br><br></td></tr></table>\r\n</td> </tr>\r\n</table> </body> </html>\r\n"));
+    QCOMPARE(bytes.count("\r\n"), templateHead(templateBytes).count("\r\n") + 168 + 1);
+
+    // The page shows what was typed, and the window stays where it was.
+    BrowserWindow *browser = existingBrowser(h);
+    QVERIFY(browser && browser->isVisible());
+    QCOMPARE(browser->view()->source(), QUrl::fromLocalFile(path));
+    const QString shown = browser->view()->toPlainText();
+    QVERIFY2(shown.contains(u"<b>not bold</b> & \"quoted\"\nsecond line"_s), qPrintable(shown));
+    QVERIFY(w->isVisible());
+    QVERIFY(w->GO->isChecked());
+    QCOMPARE(w->dialog().fileName(), path);
+}
+
+void TestTemplateSelect::saveRefusals_data()
+{
+    QTest::addColumn<bool>("select");
+    QTest::addColumn<int>("outcome");          // 0 chosen, 1 cancelled, 2 failed, -1 no dialog
+    QTest::addColumn<bool>("templates");
+    QTest::addColumn<QString>("destination");  // relative to a temporary folder
+    QTest::addColumn<QString>("message");      // expected text; "*path*": names that path
+    QTest::addColumn<int>("icon");
+
+    QTest::newRow("no option selected") << false << -1 << true << u"r.html"_s << kNoTemplate << int(Icon::None);
+    QTest::newRow("dialog cancelled") << true << 1 << true << u"r.html"_s << QString() << 0;
+    QTest::newRow("dialog failed") << true << 2 << true << u"r.html"_s
+                                   << u"Error 5 selecting file.\r\nAccess denied"_s << int(Icon::None);
+    QTest::newRow("template missing") << true << 0 << false << u"r.html"_s << u"*template*"_s << int(Icon::Critical);
+    QTest::newRow("destination is a folder") << true << 0 << true << u"folder"_s << u"*destination*"_s
+                                             << int(Icon::Critical);
+}
+
+void TestTemplateSelect::saveRefusals()
+{
+    QFETCH(bool, select);
+    QFETCH(int, outcome);
+    QFETCH(bool, templates);
+    QFETCH(QString, destination);
+    QFETCH(QString, message);
+    QFETCH(int, icon);
+
+    Harness h;
+    if (templates)
+        QVERIFY(installTemplates(h));
+    TemplateSelect *w = openTemplateWindow(h);
+    if (select)
+        w->OM->click();
+    QTemporaryDir out;
+    QVERIFY(QDir(out.path()).mkdir(u"folder"_s));
+    const QString path = out.filePath(destination);
+    const QString earlier = out.filePath(u"r.html"_s);
+    {
+        QFile f(earlier);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("earlier report");
+    }
+
+    if (outcome == 0)
+        h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path));
+    else if (outcome == 1)
+        h.dialogs.expectSave(kFilter, FileDialogOutcome::cancelled());
+    else if (outcome == 2)
+        h.dialogs.expectSave(kFilter, FileDialogOutcome::failed(5, u"Access denied"_s));
+    if (message.startsWith(u'*'))
+        h.dialogs.expectAnyMessage(QString());
+    else if (!message.isEmpty())
+        h.dialogs.expectMessage(message, QString(), Buttons::Ok, Icon(icon));
+    h.click(w, u"Save"_s);
+    VERIFY_DIALOGS(h);
+
+    if (message == u"*template*"_s) {
+        const QString shownText = h.dialogs.shownTexts.value(0);
+        const QString templatePath = QDir::toNativeSeparators(h.folder.filePath(u"Templates/Orange_Madness.htm"_s));
+        QVERIFY2(shownText.contains(templatePath), qPrintable(shownText));
+        QVERIFY2(shownText.contains(u"No such file"_s), qPrintable(shownText));
+    } else if (message == u"*destination*"_s) {
+        const QString shownText = h.dialogs.shownTexts.value(0);
+        QVERIFY2(shownText.contains(QDir::toNativeSeparators(path)), qPrintable(shownText));
+    }
+    QCOMPARE(readAll(earlier), QByteArray("earlier report"));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"r.html"_s});
+    QVERIFY(!existingBrowser(h));
+    QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
+}
+
+void TestTemplateSelect::savingTwiceToOneFileShowsTheNewReport()
+{
+    Harness h;
+    QVERIFY(installTemplates(h));
+    h.fillAll();
+    TemplateSelect *w = openTemplateWindow(h);
+    w->ED->click();
+    QTemporaryDir out;
+    const QString path = out.filePath(u"report"_s);   // typed without an extension
+
+    h.response(27)->setPlainText(u"The first, much longer text of the last response. "_s.repeated(40));
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path))
+        .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    h.click(w, u"Save"_s);
+
+    h.response(27)->setPlainText(u"Second text"_s);
+    w->OM->click();
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path))
+        .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    h.click(w, u"Save"_s);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(h.dialogs.initialNames.value(1), path);   // the dialog offers the last name
+
+    const QByteArray bytes = readAll(path);
+    QVERIFY(bytes.startsWith(templateHead(readAll(h.folder.filePath(u"Templates/Orange_Madness.htm"_s)))));
+    QVERIFY(!bytes.contains("first, much longer"));
+    QVERIFY(bytes.contains("Second text"));
+
+    // The same file written anew is shown anew.
+    BrowserWindow *browser = existingBrowser(h);
+    QVERIFY(browser);
+    const QString shown = browser->view()->toPlainText();
+    QVERIFY(shown.contains(u"Second text"_s));
+    QVERIFY(!shown.contains(u"first, much longer"_s));
+}
+
+void TestTemplateSelect::previewShowsTheExamplePage_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("page");
+    for (const ReportDesign &d : reportDesigns())
+        QTest::newRow(qPrintable(d.option)) << d.option << d.templatePath.section(u'/', -1);
+}
+
+void TestTemplateSelect::previewShowsTheExamplePage()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, page);
+    Harness h;
+    QVERIFY(installTemplates(h));
+    TemplateSelect *w = openTemplateWindow(h);
+    w->findChild<QRadioButton *>(option)->click();
+    h.click(w, u"preview"_s);
+
+    BrowserWindow *browser = existingBrowser(h);
+    QVERIFY(browser && browser->isVisible());
+    QVERIFY(w->isVisible());
+    const QString examplePath = h.folder.filePath(u"Templates/Template_Examples/"_s + page);
+    QCOMPARE(browser->view()->source(), QUrl::fromLocalFile(examplePath));
+    QCOMPARE(browser->view()->documentTitle(), u"Curriculum Policy Report"_s);
+    VERIFY_DIALOGS(h);
+
+    // The example page is this design's report on the catalogue's examples.
+    const QByteArray templateBytes = readAll(h.folder.filePath(u"Templates/"_s + page));
+    QVERIFY(templateBytes.contains("charset=windows-1252"));
+    QCOMPARE(readAll(examplePath), reportBytes(templateBytes, exampleResponses()));
+
+    // Nothing in the design hides the report: every statement and every
+    // example shows, in order, after the page's own heading.
+    const QString shown = browser->view()->toPlainText().simplified();
+    qsizetype at = shown.indexOf(u"Curriculum Policy Report"_s);
+    QVERIFY(at >= 0);
+    const QStringList examples = exampleResponses();
+    for (int item = 1; item <= kItemCount; ++item) {
+        at = shown.indexOf(QuestionnaireCatalogue::instance().item(item).statement.text.simplified(), at);
+        QVERIFY2(at >= 0, qPrintable(u"item %1's statement is not shown in order"_s.arg(item)));
+        at = shown.indexOf(examples.at(item - 1).section(u'\n', 0, 0).simplified(), at);
+        QVERIFY2(at >= 0, qPrintable(u"item %1's example is not shown in order"_s.arg(item)));
+    }
+}
+
+void TestTemplateSelect::previewWithoutSelectionOrWithoutPage()
+{
+    Harness h;
+    TemplateSelect *w = openTemplateWindow(h);
+    h.click(w, u"preview"_s);
+    QVERIFY(!existingBrowser(h));
+
+    // No example pages installed: the browser says so.
+    w->ED->click();
+    h.click(w, u"preview"_s);
+    BrowserWindow *browser = existingBrowser(h);
+    QVERIFY(browser && browser->isVisible());
+    const QString expectedPath = QDir::toNativeSeparators(h.folder.filePath(u"Templates/Template_Examples/Executive_Delight.htm"_s));
+    QVERIFY2(browser->view()->toPlainText().contains(expectedPath), qPrintable(browser->view()->toPlainText()));
+
+    // Installed, two previews in a row show the second page in the same window.
+    QVERIFY(installTemplates(h));
+    h.click(w, u"preview"_s);
+    QCOMPARE(browser->view()->documentTitle(), u"Curriculum Policy Report"_s);
+    w->GO->click();
+    h.click(w, u"preview"_s);
+    QCOMPARE(existingBrowser(h), browser);
+    QCOMPARE(browser->view()->source().fileName(), u"Green_Orchids.htm"_s);
+    VERIFY_DIALOGS(h);
+}
+
+void TestTemplateSelect::closingTheWindows()
+{
+    Harness h;
+    QVERIFY(installTemplates(h));
+    TemplateSelect *w = openTemplateWindow(h);
+    w->OM->click();
+    h.click(w, u"preview"_s);
+    QVERIFY(existingBrowser(h)->close());
+    Harness::flushDeletes();
+    QVERIFY(!existingBrowser(h));
+    QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
+    QCOMPARE(h.lifetime.lastWindowClosedCalls + h.lifetime.endProgramCalls, 0);
+
+    // The next preview brings it back with the selected example; Back leaves it open.
+    h.click(w, u"preview"_s);
+    QVERIFY(existingBrowser(h) && existingBrowser(h)->isVisible());
+    QCOMPARE(existingBrowser(h)->view()->source().fileName(), u"Orange_Madness.htm"_s);
+    h.click(w, u"Back"_s);
+    QCOMPARE(h.visibleWindows(), (QStringList{u"Std11"_s, u"browser"_s}));
+    QCOMPARE(h.lifetime.lastWindowClosedCalls + h.lifetime.endProgramCalls, 0);
+
+    // Closing the template window by its title bar closes every window.
+    h.click(h.program->std11(), u"save"_s);
+    QVERIFY(w->close());
+    Harness::flushDeletes();
+    QVERIFY(h.program->windows().isEmpty());
+    QCOMPARE(h.lifetime.lastWindowClosedCalls, 1);
+}
+
+void TestTemplateSelect::linksOpenInTheWebBrowser()
+{
+    Harness h;
+    QVERIFY(installTemplates(h));
+    BrowserWindow *browser = h.program->browser();
+    const QString page = h.folder.filePath(u"Templates/Template_Examples/Orange_Madness.htm"_s);
+    browser->display(page);
+
+    emit browser->view()->anchorClicked(QUrl(u"https://example.org/policy"_s));
+    emit browser->view()->anchorClicked(QUrl(u"other.htm"_s));
+    emit browser->view()->anchorClicked(QUrl(u"#top"_s));
+    QCOMPARE(h.shell.requests.size(), 2);
+    QCOMPARE(h.shell.requests[0].verb, u"open"_s);
+    QCOMPARE(h.shell.requests[0].target, u"https://example.org/policy"_s);
+    QCOMPARE(h.shell.requests[1].target, h.folder.filePath(u"Templates/Template_Examples/other.htm"_s));
+    QCOMPARE(browser->view()->source(), QUrl::fromLocalFile(page));
+}
+
+QTEST_MAIN(TestTemplateSelect)
+#include "tst_templateselect.moc"
