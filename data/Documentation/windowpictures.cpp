@@ -139,6 +139,8 @@ int main(int argc, char *argv[])
     form->nameText->setText(QStringLiteral("Department of History"));
     form->email->setText(QStringLiteral("chair.history@example.edu"));
     form->version->setText(QStringLiteral("1.0"));
+    if (QWidget *focus = QApplication::focusWidget())
+        focus->clearFocus();
     pictures.save(form, QStringLiteral("register.png"));
     program.hideWindow(form);
 
