@@ -20,6 +20,10 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The Debian package, in $(BUILD)/package/
+package: build
+	cmake --build $(BUILD) --target package
+
 deps:
 	@scripts/install-deps.sh
 

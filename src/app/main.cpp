@@ -4,8 +4,25 @@
 #include "updates/mailsender.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
+
+// Installation check for the package tests: reports the program folder and
+// whether the files installed beside the program are there.
+static int checkInstall(const brevant::Program &program)
+{
+    std::printf("%s\n", qPrintable(program.services().programFolder));
+    int missing = 0;
+    for (const char *path : {"/Templates", "/Documentation", "/Database",
+                             "/Documentation/Documentation.pdf"}) {
+        if (!QFileInfo::exists(program.programPath(QLatin1String(path)))) {
+            std::fprintf(stderr, "missing: %s\n", qPrintable(program.programPath(QLatin1String(path))));
+            ++missing;
+        }
+    }
+    return missing == 0 ? 0 : 1;
+}
 
 int main(int argc, char *argv[])
 {
@@ -19,6 +36,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brevant"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.BrevantPolicies"));
 
     brevant::QtDialogs dialogs;
     brevant::DesktopShell shell;
@@ -35,5 +53,7 @@ int main(int argc, char *argv[])
 
     brevant::Program program(services);
     program.start();
+    if (qEnvironmentVariableIsSet("BREVANT_CHECK_INSTALL"))
+        return checkInstall(program);
     return app.exec();
 }

@@ -1,0 +1,193 @@
+// Draws the pictures of the windows that the user guide shows. The windows
+// are the program's own, made through Program as at run time; each is
+// grabbed offscreen and framed with a plain title bar that carries its
+// caption, since an offscreen grab has no window decoration.
+//
+// Usage: brevant_windowpictures <output folder> <program folder>
+
+#include "app/program.h"
+#include "app/registerupdate.h"
+#include "app/std0.h"
+#include "app/std11.h"
+#include "questionnaire/catalogue.h"
+#include "questionnaire/examplewindow.h"
+#include "questionnaire/questionpage.h"
+#include "report/templateselect.h"
+#include "ui/qtservices.h"
+#include "updates/registerform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <cstdio>
+
+namespace {
+
+using namespace brevant;
+
+constexpr int kTitleHeight = 26;
+
+// The window drawn at twice its size, for sharp print, inside a frame
+// with its caption.
+QImage framed(QWidget *window)
+{
+    constexpr qreal scale = 2;
+    QApplication::processEvents();
+    // No text caret in the picture: the window itself takes the focus.
+    window->setFocus();
+    const QSize logical = window->size();
+    const QSize outer(logical.width() + 2, logical.height() + kTitleHeight + 1);
+
+    QImage image((QSizeF(outer) * scale).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(QColor(0x9a, 0xa3, 0xad));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    const QRectF bar(1, 1, outer.width() - 2, kTitleHeight - 1);
+    p.fillRect(bar, QColor(0xe4, 0xe8, 0xee));
+    QFont titleFont(QStringLiteral("Liberation Sans"));
+    titleFont.setPointSizeF(9.5);
+    titleFont.setBold(true);
+    p.setFont(titleFont);
+    p.setPen(QColor(0x2b, 0x33, 0x3d));
+    p.drawText(bar.adjusted(10, 0, -70, 0), Qt::AlignVCenter | Qt::AlignLeft,
+               window->windowTitle());
+
+    // Minimise, maximise and close glyphs at the right of the bar.
+    p.setPen(QPen(QColor(0x4a, 0x53, 0x5e), 1.4));
+    const qreal cy = bar.center().y();
+    const qreal right = bar.right() - 14;
+    p.drawLine(QPointF(right - 6, cy - 5), QPointF(right + 4, cy + 5));
+    p.drawLine(QPointF(right - 6, cy + 5), QPointF(right + 4, cy - 5));
+    p.drawRect(QRectF(right - 30, cy - 5, 10, 10));
+    p.drawLine(QPointF(right - 54, cy + 4), QPointF(right - 44, cy + 4));
+
+    p.translate(1, kTitleHeight);
+    window->render(&p, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    p.end();
+    return image;
+}
+
+class Pictures {
+public:
+    explicit Pictures(const QString &folder) : m_folder(folder) {}
+
+    void save(QWidget *window, const QString &name)
+    {
+        const QString path = m_folder + QLatin1Char('/') + name;
+        if (!framed(window).save(path, "PNG")) {
+            std::fprintf(stderr, "Cannot write %s\n", qPrintable(path));
+            m_failed = true;
+        }
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    QString m_folder;
+    bool m_failed = false;
+};
+
+// Fills a page with the built-in example responses, as a department would.
+void fillWithExamples(Program &program, int pageNumber)
+{
+    const QuestionnaireCatalogue &catalogue = QuestionnaireCatalogue::instance();
+    for (const QuestionnaireItem *item : catalogue.itemsOfPage(pageNumber)) {
+        program.responseBox(item->number)->setPlainText(item->example);
+        if (item->hasAnswer())
+            program.page(pageNumber)->answerBox(item->answerBox)->setCurrentText(QStringLiteral("Yes"));
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fputs("usage: brevant_windowpictures <output folder> <program folder>\n", stderr);
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    if (!QDir().mkpath(out)) {
+        std::fprintf(stderr, "Cannot create %s\n", argv[1]);
+        return 1;
+    }
+
+    QtDialogs dialogs;
+    DesktopShell shell;
+    QtLifetime lifetime;
+    Services services;
+    services.dialogs = &dialogs;
+    services.shell = &shell;
+    services.lifetime = &lifetime;
+    services.programFolder = QString::fromLocal8Bit(argv[2]);
+    Program program(services);
+    Pictures pictures(out);
+
+    program.start();
+    pictures.save(program.registerUpdate(), QStringLiteral("startup.png"));
+
+    RegisterForm *form = program.registerForm();
+    program.showWindow(form);
+    form->nameText->setText(QStringLiteral("Department of History"));
+    form->email->setText(QStringLiteral("chair.history@example.edu"));
+    form->version->setText(QStringLiteral("1.0"));
+    pictures.save(form, QStringLiteral("register.png"));
+    program.hideWindow(form);
+
+    program.showWindow(program.std0());
+    pictures.save(program.std0(), QStringLiteral("start.png"));
+    program.hideWindow(program.std0());
+
+    // Page 1 as the user sees it after typing the first response.
+    QuestionPage *page1 = program.page(1);
+    fillWithExamples(program, 1);
+    program.responseBox(2)->clear();
+    program.showWindow(page1);
+    pictures.save(page1, QStringLiteral("page1.png"));
+
+    ExampleWindow *example = program.example();
+    page1->showExample(2);
+    pictures.save(example, QStringLiteral("help.png"));
+    program.hideExample();
+    program.hideWindow(page1);
+
+    // The warning a page gives when it is left incomplete; built the way
+    // the program's message boxes are.
+    {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Exiting"),
+                        QStringLiteral("Requirements are not met, Do you want to continue"),
+                        QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.show();
+        pictures.save(&box, QStringLiteral("warning.png"));
+    }
+
+    QuestionPage *page5 = program.page(5);
+    fillWithExamples(program, 5);
+    program.showWindow(page5);
+    pictures.save(page5, QStringLiteral("page5.png"));
+    program.hideWindow(page5);
+
+    program.showWindow(program.std11());
+    pictures.save(program.std11(), QStringLiteral("completion.png"));
+    program.hideWindow(program.std11());
+
+    TemplateSelect *templates = program.templateSelect();
+    program.showWindow(templates);
+    if (templates->OM)
+        templates->OM->setChecked(true);
+    pictures.save(templates, QStringLiteral("templates.png"));
+    program.hideWindow(templates);
+
+    return pictures.failed() ? 1 : 0;
+}

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack, checks its control data and file
+# list, unpacks it into a scratch root with dpkg -x and starts the unpacked
+# program through its launcher, offscreen.
+#   check_package.sh <build folder> <cpack> <application id>
+set -euo pipefail
+build=$1 cpack=$2 id=$3
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+if ! (cd "$work" && "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/out") >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log" >&2
+  fail "cpack did not build the package"
+fi
+debs=("$work"/out/brevant_*.deb)
+[[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "expected one package, found: ${debs[*]}"
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+
+# Control data: the runtime dependencies a fresh system must pull in.
+[[ $(dpkg-deb -f "$deb" Package) == brevant ]] || fail "package name"
+depends=$(dpkg-deb -f "$deb" Depends)
+for pkg in libqt6widgets6 libqt6printsupport6 libqt6sql6 libqt6sql6-sqlite fonts-liberation2; do
+  grep -Eq "(^|, )$pkg( |,|$)" <<<"$depends" || fail "Depends lacks $pkg: $depends"
+done
+
+# File list.
+dpkg-deb -c "$deb" | awk '{ $1=$2=$3=$4=$5=""; sub(/^ +/, ""); print }' >"$work/list"
+for path in ./usr/lib/brevant/brevant \
+            ./usr/lib/brevant/Documentation/Documentation.pdf \
+            ./usr/lib/brevant/Templates/ ./usr/lib/brevant/Database/ \
+            "./usr/bin/brevant -> ../lib/brevant/brevant" \
+            "./usr/share/applications/$id.desktop" \
+            "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
+            "./usr/share/metainfo/$id.metainfo.xml"; do
+  grep -Fxq -- "$path" "$work/list" || fail "package lacks $path"
+done
+# Every data file the build put beside the program is in the package.
+(cd "$build/bin" && find Templates Documentation Database -type f ! -name .keep) | while read -r f; do
+  grep -Fxq -- "./usr/lib/brevant/$f" "$work/list" || fail "package lacks $f"
+done
+if grep -Eq '(^|/)\.keep$' "$work/list"; then fail "package holds placeholder files"; fi
+
+# Unpacked, the launcher starts the program, which finds its folder.
+dpkg -x "$deb" "$work/root"
+out=$(BREVANT_CHECK_INSTALL=1 "$work/root/usr/bin/brevant") || fail "the unpacked program did not start or misses data folders"
+[[ $out == "$(readlink -f "$work/root/usr/lib/brevant")" ]] || fail "program folder reported as '$out'"
+
+# On a fresh Debian 12 the package must resolve: simulate its installation
+# against an empty package database (needs the package lists of apt).
+policy=$(apt-cache policy libqt6widgets6 2>/dev/null || true)
+if grep -q 'Candidate: [0-9]' <<<"$policy"; then
+  : >"$work/status"
+  if ! apt-get -s -q -o Dir::State::status="$work/status" --no-install-recommends install "$deb" >"$work/apt.log" 2>&1; then
+    cat "$work/apt.log" >&2
+    fail "apt cannot resolve the package's dependencies on an empty system"
+  fi
+  for pkg in brevant libqt6widgets6 libqt6printsupport6 libqt6sql6-sqlite fonts-liberation2; do
+    grep -q "^Inst $pkg " "$work/apt.log" || fail "a fresh install would not bring $pkg"
+  done
+else
+  echo "note: no apt package lists here; skipped the fresh-system simulation"
+fi
+echo "package layout ok"
