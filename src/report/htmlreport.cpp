@@ -1,5 +1,7 @@
 #include "report/htmlreport.h"
 
+#include "workfile/codepage.h"
+
 #include "questionnaire/catalogue.h"
 
 #include <QDir>
@@ -142,25 +144,6 @@ QByteArray templateHead(const QByteArray &templateBytes)
     return out;
 }
 
-int windows1252Byte(char32_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return int(c);
-    // 0x80..0x9F; the five bytes the code page leaves undefined stand for
-    // the control characters of the same value, so they travel unchanged.
-    static constexpr char32_t high[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-    };
-    for (int i = 0; i < 32; ++i) {
-        if (high[i] == c)
-            return 0x80 + i;
-    }
-    return -1;
-}
-
 QByteArray encodeHtmlText(QStringView text)
 {
     QByteArray out;
@@ -178,7 +161,7 @@ QByteArray encodeHtmlText(QStringView text)
         } else if (QChar::isSurrogate(c)) {
             c = 0xFFFD;   // a broken pair: show the replacement character
         }
-        const int byte = windows1252Byte(c);
+        const int byte = cp1252::fromUnicode(c);
         if (byte >= 0) {
             out.append(char(byte));
         } else {

@@ -40,10 +40,6 @@ QByteArray templateHead(const QByteArray &templateBytes);
 // written as an HTML numeric character reference ("&#8364;" style).
 QByteArray encodeHtmlText(QStringView text);
 
-// The byte for a character in Windows-1252, or -1 when it has none.
-// Kept apart so it can be merged with the work file's code page.
-int windows1252Byte(char32_t c);
-
 // The whole report file: the template head, then the table, every line
 // ended by CR LF.
 QByteArray reportBytes(const QByteArray &templateBytes, const QStringList &responses);

@@ -3,6 +3,7 @@
 
 #include "questionnaire/catalogue.h"
 #include "report/htmlreport.h"
+#include "workfile/codepage.h"
 
 #include <QDir>
 #include <QFile>
@@ -255,9 +256,9 @@ void TestHtmlReport::codePageAgreesWithTheSystemDecoder()
         const char32_t c = decoded.at(0).unicode();
         if (c == 0xFFFD)
             continue;   // a byte the decoder leaves undefined
-        QVERIFY2(windows1252Byte(c) == byte, qPrintable(u"byte %1 decodes to U+%2"_s.arg(byte).arg(uint(c), 4, 16)));
+        QVERIFY2(cp1252::fromUnicode(c) == byte, qPrintable(u"byte %1 decodes to U+%2"_s.arg(byte).arg(uint(c), 4, 16)));
     }
-    QCOMPARE(windows1252Byte(0x0080), -1);   // the euro sign owns byte 0x80
+    QCOMPARE(cp1252::fromUnicode(0x0080), -1);   // the euro sign owns byte 0x80
     QCOMPARE(encodeHtmlText(u"\u0080"), QByteArray("&#128;"));
     QCOMPARE(encodeHtmlText(QString(QChar(0xD800))), QByteArray("&#65533;"));
 }
