@@ -11,6 +11,7 @@
 #include "report/browserwindow.h"
 #include "report/templateselect.h"
 #include "ui/qtservices.h"
+#include "ui/widgets.h"
 #include "updates/registerform.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ using namespace brevant;
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setFont(regularFont());
     if (argc < 2) {
         std::fputs("usage: brevant_screenshots OUTDIR\n", stderr);
         return 2;

@@ -14,6 +14,7 @@
 #include "questionnaire/questionpage.h"
 #include "report/templateselect.h"
 #include "ui/qtservices.h"
+#include "ui/widgets.h"
 #include "updates/registerform.h"
 
 #include <QApplication>
@@ -112,6 +113,7 @@ void fillWithExamples(Program &program, int pageNumber)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setFont(regularFont());
     if (argc != 3) {
         std::fputs("usage: brevant_windowpictures <output folder> <program folder>\n", stderr);
         return 2;

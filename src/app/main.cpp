@@ -1,6 +1,7 @@
 #include "app/program.h"
 #include "report/printsurfaceqt.h"
 #include "ui/qtservices.h"
+#include "ui/widgets.h"
 #include "updates/mailsender.h"
 
 #include <QApplication>
@@ -36,6 +37,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brevant"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Message boxes and dialogs use the same face as the windows.
+    QApplication::setFont(brevant::regularFont());
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.BrevantPolicies"));
 
     brevant::QtDialogs dialogs;
