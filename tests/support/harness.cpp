@@ -26,6 +26,11 @@ Harness::Harness()
 
 Harness::~Harness()
 {
+    // A dialog the script did not expect, or a script left unused, fails
+    // the test even where the test did not check it itself.
+    const QString unplayed = problems();
+    if (!unplayed.isEmpty() && !QTest::currentTestFailed() && QTest::currentTestFunction())
+        QTest::qFail(qPrintable(QStringLiteral("dialogs script: ") + unplayed), __FILE__, __LINE__);
     program.reset();
     flushDeletes();
 }
