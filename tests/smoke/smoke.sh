@@ -39,11 +39,15 @@ poll() {
   local what=$1; shift
   local until=$((SECONDS + deadline_seconds))
   until "$@" >/dev/null 2>&1; do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      "$@" >/dev/null 2>&1 && return 0
+      fail "the program ended while waiting for $what"
+    fi
     ((SECONDS < until)) || fail "gave up waiting for $what"
-    kill -0 "$pid" 2>/dev/null || fail "the program ended while waiting for $what"
     sleep 0.1
   done
 }
+program_ended() { ! kill -0 "$pid" 2>/dev/null; }
 
 # The visible window whose title is exactly $1 (a regular expression).
 window() {
@@ -110,7 +114,7 @@ screenshot page-2
 
 # The title-bar close of page 2 closes every window and ends the program.
 "$wmdelete" "$page2" || fail "cannot ask page 2 to close"
-poll "the program to end" bash -c "! kill -0 $pid"
+poll "the program to end" program_ended
 wait "$pid"
 status=$?
 ended=$pid
