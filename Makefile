@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: run test build deps bench package clean
+.PHONY: run test test-main test-sanitize test-fuzz build deps bench package clean
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -13,8 +13,23 @@ run: build
 	fi
 	$(BUILD)/bin/brevant
 
-test: build
+# Everything CI checks: the build and its suite (with the crash-safety and
+# real-display tests), the same suite under AddressSanitizer, LeakSanitizer
+# and UndefinedBehaviorSanitizer, then every fuzz target for a minute.
+test: test-main test-sanitize test-fuzz
+
+test-main: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
+
+test-fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	ctest --preset fuzz -j $(JOBS)
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -28,4 +43,4 @@ deps:
 	@scripts/install-deps.sh
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-sanitize build-sanitize-clang build-fuzz

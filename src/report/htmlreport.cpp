@@ -3,10 +3,10 @@
 #include "workfile/codepage.h"
 
 #include "questionnaire/catalogue.h"
+#include "workfile/workfileformat.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <array>
@@ -205,12 +205,12 @@ bool writeHtmlReport(const QString &templateFile, const QString &destination,
         return fail(u"The template could not be read:"_s, templateFile, in.errorString());
     in.close();
 
+    // The same careful write as the work file's: a complete new file or the
+    // old one, and a device such as /dev/null written to, never replaced.
     const QByteArray bytes = reportBytes(templateBytes, responses);
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(u"The report could not be saved:"_s, destination, out.errorString());
-    if (out.write(bytes) != bytes.size() || !out.commit())
-        return fail(u"The report could not be saved:"_s, destination, out.errorString());
+    QString reason;
+    if (!writeFileSafely(destination, bytes, &reason))
+        return fail(u"The report could not be saved:"_s, destination, reason);
     return true;
 }
 

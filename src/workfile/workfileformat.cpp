@@ -7,9 +7,11 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace brevant {
 
@@ -168,8 +170,17 @@ bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error)
         *error = file.errorString();
         return false;
     }
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+    // commit() does not notice a failure of the last buffered write (a full
+    // disk, say) and would rename a cut-short file over the old one: flush
+    // and sync here, where a failure still leaves the old file alone.
+    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
         *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    // EINVAL: a file system that cannot sync; the data is written all the same.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
         file.cancelWriting();
         return false;
     }
