@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace brevant {
 
@@ -73,48 +74,166 @@ bool closingOpensNextRow(int item)
 
 } // namespace
 
-QStringList reportTableLines(const QStringList &responses)
+namespace {
+
+// One line of the report table: markup already in page form, or the
+// response of an item (1..27).
+struct TableLine {
+    QString markup;
+    int response = 0;
+};
+
+QList<TableLine> tableLayout()
 {
     const QuestionnaireCatalogue &catalogue = QuestionnaireCatalogue::instance();
     const QString br = u"<br>"_s;
-    QStringList lines;
+    QList<TableLine> lines;
     lines.reserve(170);
+    const auto markup = [&lines](const QString &text) { lines.append(TableLine{text, 0}); };
 
     bool rowOpen = false;   // the previous line opened this item's row
     for (int number = 1; number <= kItemCount; ++number) {
         const QuestionnaireItem &item = catalogue.item(number);
         qsizetype first = 0;
         if (number == 1) {
-            lines << u"<table><tr><td>"_s << u"<b>"_s;
+            markup(u"<table><tr><td>"_s);
+            markup(u"<b>"_s);
             for (qsizetype h = 0; h < kLeadInHeadings; ++h) {
                 if (h > 0)
-                    lines << br;
-                lines << htmlText(catalogue.controlText(item.page, item.headings.at(h)));
+                    markup(br);
+                markup(htmlText(catalogue.controlText(item.page, item.headings.at(h))));
             }
-            lines << u"</b><br><br></td></tr><tr><td><b>"_s;
+            markup(u"</b><br><br></td></tr><tr><td><b>"_s);
             first = kLeadInHeadings;
             rowOpen = true;
         }
         if (!rowOpen)
-            lines << u"<tr><td><b>"_s;
+            markup(u"<tr><td><b>"_s);
         for (qsizetype h = first; h < item.headings.size(); ++h) {
             if (h > first)
-                lines << br;
-            lines << htmlText(catalogue.controlText(item.page, item.headings.at(h)));
+                markup(br);
+            markup(htmlText(catalogue.controlText(item.page, item.headings.at(h))));
         }
-        lines << u"<br>Response: </b><i>"_s << htmlText(responses.value(number - 1));
+        markup(u"<br>Response: </b><i>"_s);
+        lines.append(TableLine{QString(), number});
         if (number == kItemCount) {
-            lines << u"</i><br><br></td></tr></table>"_s;
+            markup(u"</i><br><br></td></tr></table>"_s);
         } else if (closingOpensNextRow(number)) {
-            lines << u"</i><br><br></td></tr><tr><td><b>"_s;
+            markup(u"</i><br><br></td></tr><tr><td><b>"_s);
             rowOpen = true;
         } else {
-            lines << u"</i><br><br></td></tr>"_s;
+            markup(u"</i><br><br></td></tr>"_s);
             rowOpen = false;
         }
     }
-    lines << u"</td> </tr>"_s << u"</table> </body> </html>"_s;
+    markup(u"</td> </tr>"_s);
+    markup(u"</table> </body> </html>"_s);
     return lines;
+}
+
+// The markup lines encoded, made once: they never change.
+const QList<QByteArray> &encodedMarkup()
+{
+    static const QList<QByteArray> encoded = [] {
+        QList<QByteArray> lines;
+        for (const TableLine &line : tableLayout())
+            lines << encodeHtmlText(line.markup);
+        return lines;
+    }();
+    return encoded;
+}
+
+// The report's pieces, to be written one after another: the template head,
+// then each table line and its CR LF. They point into head, responsesHtml
+// and the encoded markup.
+QList<QByteArrayView> reportPieces(const QByteArray &head, const QList<QByteArray> &responsesHtml)
+{
+    static const QList<TableLine> layout = tableLayout();
+    const QList<QByteArray> &markup = encodedMarkup();
+    QList<QByteArrayView> pieces;
+    pieces.reserve(2 * layout.size() + 1);
+    pieces << QByteArrayView(head);
+    for (qsizetype i = 0; i < layout.size(); ++i) {
+        const int response = layout.at(i).response;
+        if (response == 0)
+            pieces << QByteArrayView(markup.at(i));
+        else if (response <= responsesHtml.size())
+            pieces << QByteArrayView(responsesHtml.at(response - 1));
+        pieces << QByteArrayView("\r\n");
+    }
+    return pieces;
+}
+
+QList<QByteArray> responsesInPageForm(const QStringList &responses)
+{
+    QList<QByteArray> html;
+    html.reserve(kItemCount);
+    for (int k = 0; k < kItemCount; ++k)
+        html << encodeHtmlText(htmlText(responses.value(k)));
+    return html;
+}
+
+} // namespace
+
+QStringList reportTableLines(const QStringList &responses)
+{
+    QStringList lines;
+    lines.reserve(170);
+    for (const TableLine &line : tableLayout())
+        lines << (line.response ? htmlText(responses.value(line.response - 1)) : line.markup);
+    return lines;
+}
+
+QByteArray htmlFromWorkFileBytes(QByteArrayView bytes)
+{
+    const char *const begin = bytes.data();
+    const char *const end = begin + bytes.size();
+    const qsizetype n = bytes.size();
+    // Each special byte grows by the length of what replaces it, less one;
+    // a CR LF pair, as a whole, grows by 4. Branch-free loops, which the
+    // compiler can vectorise.
+    qsizetype growth = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = begin[i];
+        growth += 4 * (c == '&') + 3 * (c == '<') + 3 * (c == '>') + 5 * (c == '"') + 5 * (c == '\r')
+            + 5 * (c == '\n');
+    }
+    qsizetype pairs = 0;
+    for (qsizetype i = 1; i < n; ++i)
+        pairs += (begin[i] == '\n') & (begin[i - 1] == '\r');
+    const qsizetype size = n + growth - 6 * pairs;
+    QByteArray out(size, Qt::Uninitialized);
+    char *o = out.data();
+    const char *run = begin;
+    const auto put = [&o](const char *text, qsizetype n) {
+        std::memcpy(o, text, n);
+        o += n;
+    };
+    static constexpr auto kSpecial = [] {
+        std::array<bool, 256> special{};
+        for (const unsigned char c : {'&', '<', '>', '"', '\r', '\n'})
+            special[c] = true;
+        return special;
+    }();
+    for (const char *p = begin; p != end; ++p) {
+        if (!kSpecial[static_cast<unsigned char>(*p)])
+            continue;
+        put(run, p - run);
+        switch (*p) {
+        case '&': put("&amp;", 5); break;
+        case '<': put("&lt;", 4); break;
+        case '>': put("&gt;", 4); break;
+        case '"': put("&quot;", 6); break;
+        default:
+            if (*p == '\r' && p + 1 != end && p[1] == '\n')
+                ++p;
+            put("<br>\r\n", 6);
+        }
+        run = p + 1;
+    }
+    put(run, end - run);
+    Q_ASSERT(o == out.constData() + out.size());
+    return out;
 }
 
 QByteArray templateHead(const QByteArray &templateBytes)
@@ -192,21 +311,22 @@ QByteArray encodeHtmlText(QStringView text)
 
 QByteArray reportBytes(const QByteArray &templateBytes, const QStringList &responses)
 {
-    const QStringList lines = reportTableLines(responses);
-    QByteArray out = templateHead(templateBytes);
-    qsizetype size = out.size();
-    for (const QString &line : lines)
-        size += line.size() + 2;
-    out.reserve(size + size / 32);
-    for (const QString &line : lines) {
-        out += encodeHtmlText(line);
-        out += "\r\n";
-    }
+    const QByteArray head = templateHead(templateBytes);
+    const QList<QByteArray> html = responsesInPageForm(responses);
+    QByteArray out;
+    for (QByteArrayView piece : reportPieces(head, html))
+        out += piece;
     return out;
 }
 
 bool writeHtmlReport(const QString &templateFile, const QString &destination,
                      const QStringList &responses, QString *error)
+{
+    return writeHtmlReport(templateFile, destination, responsesInPageForm(responses), error);
+}
+
+bool writeHtmlReport(const QString &templateFile, const QString &destination,
+                     const QList<QByteArray> &responsesHtml, QString *error)
 {
     auto fail = [error](const QString &what, const QString &path, const QString &reason) {
         if (error)
@@ -222,11 +342,15 @@ bool writeHtmlReport(const QString &templateFile, const QString &destination,
         return fail(u"The template could not be read:"_s, templateFile, in.errorString());
     in.close();
 
-    const QByteArray bytes = reportBytes(templateBytes, responses);
+    const QByteArray head = templateHead(templateBytes);
     QSaveFile out(destination);
     if (!out.open(QIODevice::WriteOnly))
         return fail(u"The report could not be saved:"_s, destination, out.errorString());
-    if (out.write(bytes) != bytes.size() || !out.commit())
+    for (QByteArrayView piece : reportPieces(head, responsesHtml)) {
+        if (out.write(piece.data(), piece.size()) != piece.size())
+            return fail(u"The report could not be saved:"_s, destination, out.errorString());
+    }
+    if (!out.commit())
         return fail(u"The report could not be saved:"_s, destination, out.errorString());
     return true;
 }

@@ -1,5 +1,7 @@
 #include "workfile/codepage.h"
 
+#include <QSet>
+
 #include <array>
 #include <cstring>
 
@@ -192,6 +194,44 @@ char *encodeTo(char *out, QStringView text, bool crlf)
             ++p;   // one character, one '?'
         const int b = fromUnicode(u);
         *out++ = b < 0 ? '?' : char(b);
+    }
+    return out;
+}
+
+char *encodeLinesTo(char *out, QStringView text, QList<char32_t> *unmappable)
+{
+    QSet<char32_t> seen;
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    while (p != end) {
+        const char16_t *run = asciiRunEnd(p, end, true);
+        for (; p != run; ++p)
+            *out++ = char(*p);
+        if (p == end)
+            break;
+        const char16_t u = *p++;
+        if (u == u'\n' || u == 0x2029) {
+            *out++ = '\r';
+            *out++ = '\n';
+            continue;
+        }
+        if (isLatin1Direct(u)) {
+            *out++ = char(u);
+            continue;
+        }
+        char32_t c = u;
+        if (isHighSurrogate(u) && p != end && isLowSurrogate(*p))
+            c = QChar::surrogateToUcs4(u, *p++);
+        const int b = c == u ? fromUnicode(u) : -1;
+        if (b >= 0) {
+            *out++ = char(b);
+            continue;
+        }
+        *out++ = '?';
+        if (unmappable && !seen.contains(c)) {
+            seen.insert(c);
+            unmappable->append(c);
+        }
     }
     return out;
 }
