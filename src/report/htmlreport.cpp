@@ -190,14 +190,20 @@ QByteArray htmlFromWorkFileBytes(QByteArrayView bytes)
     const char *const end = begin + bytes.size();
     const qsizetype n = bytes.size();
     // Each special byte grows by the length of what replaces it, less one;
-    // a CR LF pair, as a whole, grows by 4. Branch-free loops, which the
-    // compiler can vectorise.
+    // a CR LF pair, as a whole, grows by 4.
+    static constexpr auto kGrowth = [] {
+        std::array<quint8, 256> growth{};
+        growth['&'] = 4;     // &amp;
+        growth['<'] = 3;     // &lt;
+        growth['>'] = 3;     // &gt;
+        growth['"'] = 5;     // &quot;
+        growth['\r'] = 5;    // <br> CR LF
+        growth['\n'] = 5;
+        return growth;
+    }();
     qsizetype growth = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = begin[i];
-        growth += 4 * (c == '&') + 3 * (c == '<') + 3 * (c == '>') + 5 * (c == '"') + 5 * (c == '\r')
-            + 5 * (c == '\n');
-    }
+    for (qsizetype i = 0; i < n; ++i)
+        growth += kGrowth[static_cast<unsigned char>(begin[i])];
     qsizetype pairs = 0;
     for (qsizetype i = 1; i < n; ++i)
         pairs += (begin[i] == '\n') & (begin[i - 1] == '\r');
@@ -209,14 +215,8 @@ QByteArray htmlFromWorkFileBytes(QByteArrayView bytes)
         std::memcpy(o, text, n);
         o += n;
     };
-    static constexpr auto kSpecial = [] {
-        std::array<bool, 256> special{};
-        for (const unsigned char c : {'&', '<', '>', '"', '\r', '\n'})
-            special[c] = true;
-        return special;
-    }();
     for (const char *p = begin; p != end; ++p) {
-        if (!kSpecial[static_cast<unsigned char>(*p)])
+        if (!kGrowth[static_cast<unsigned char>(*p)])
             continue;
         put(run, p - run);
         switch (*p) {
