@@ -1,11 +1,14 @@
 #include "app/program.h"
+#include "app/registerupdate.h"
 #include "report/printsurfaceqt.h"
 #include "ui/qtservices.h"
 #include "updates/mailsender.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <chrono>
 #include <cstdio>
 
 // Installation check for the package tests: reports the program folder and
@@ -23,6 +26,31 @@ static int checkInstall(const brevant::Program &program)
     }
     return missing == 0 ? 0 : 1;
 }
+
+// Start-up timing for the benchmarks: once the watched window has painted
+// for the first time, prints the monotonic clock in nanoseconds and quits.
+class FirstPaintReporter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // Queued, so it runs after the whole window is painted and flushed.
+            QMetaObject::invokeMethod(this, [] {
+                const auto now = std::chrono::steady_clock::now().time_since_epoch();
+                std::printf("first-paint %lld\n",
+                            static_cast<long long>(std::chrono::nanoseconds(now).count()));
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            }, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
 
 int main(int argc, char *argv[])
 {
@@ -52,6 +80,9 @@ int main(int argc, char *argv[])
     services.programFolder = brevant::programFolder();
 
     brevant::Program program(services);
+    FirstPaintReporter firstPaint;
+    if (qEnvironmentVariableIsSet("BREVANT_BENCH_FIRST_PAINT"))
+        program.registerUpdate()->installEventFilter(&firstPaint);
     program.start();
     if (qEnvironmentVariableIsSet("BREVANT_CHECK_INSTALL"))
         return checkInstall(program);
