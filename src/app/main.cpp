@@ -10,6 +10,9 @@
 #include <QGuiApplication>
 #include <chrono>
 #include <cstdio>
+#include <thread>
+
+#include <fontconfig/fontconfig.h>
 
 // Installation check for the package tests: reports the program folder and
 // whether the files installed beside the program are there.
@@ -61,7 +64,12 @@ int main(int argc, char *argv[])
                    "headless with 'xvfb-run'.\n", stderr);
         return 1;
     }
+    // Reading the font configuration is a good part of the start-up. It is
+    // read beside the connection to the display rather than after it, when
+    // the first window needs its fonts.
+    std::thread fontConfiguration([] { FcInit(); });
     QApplication app(argc, argv);
+    fontConfiguration.join();
     QApplication::setApplicationName(QStringLiteral("brevant"));
     QApplication::setQuitOnLastWindowClosed(false);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.BrevantPolicies"));
