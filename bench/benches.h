@@ -9,7 +9,7 @@ namespace bench {
 
 struct Settings {
     int runs = 7;                // per side, for the commands
-    int startupRuns = 21;        // per side, for start-up
+    int startupRuns = 31;        // per side, for start-up
     QString programFolder;       // the built program folder
     QString program;             // the built program
     QString bareWindow;          // the bare Qt window program

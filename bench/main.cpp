@@ -75,7 +75,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption runsOption(QStringLiteral("runs"), QStringLiteral("Runs per side of each command."),
                                         QStringLiteral("N"), QStringLiteral("7"));
     const QCommandLineOption startupOption(QStringLiteral("startup-runs"), QStringLiteral("Runs per side of start-up."),
-                                           QStringLiteral("N"), QStringLiteral("21"));
+                                           QStringLiteral("N"), QStringLiteral("31"));
     const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("Where the CSV goes."),
                                        QStringLiteral("FILE"), QStringLiteral("bench.csv"));
     const QString all = QStringLiteral("startup,save,load,html,shown,print,scaling,peer");

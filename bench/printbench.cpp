@@ -183,8 +183,10 @@ QList<Row> scalingRows(const Settings &settings)
         row.ours = median(many);
         row.baseline = median(one);
         row.runs = settings.runs;
-        row.goal = factor * 18.0 / 16.0;
-        row.goalText = QStringLiteral("<= %1").arg(row.goal);
+        // The goal is for 16 times the text; 4 times is a point on the way.
+        row.goal = 18;
+        row.recordOnly = factor != 16;
+        row.goalText = row.recordOnly ? QStringLiteral("record") : QStringLiteral("<= 18");
         rows << row;
     }
     return rows;
