@@ -35,6 +35,18 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The benchmark suite, in a Release build of its own (not part of make test):
+# one table on the terminal and the same as CSV in $(BENCH_BUILD)/bench.csv.
+BENCH_BUILD ?= build-bench
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target brevant_bench
+	cd $(BENCH_BUILD) && if command -v xvfb-run >/dev/null; then \
+	  xvfb-run -a -s "-screen 0 1280x1024x24" bench/brevant_bench --csv bench.csv; \
+	else \
+	  bench/brevant_bench --csv bench.csv; \
+	fi
+
 # The Debian package, in $(BUILD)/package/
 package: build
 	cmake --build $(BUILD) --target package

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -31,6 +32,13 @@ QString htmlText(QStringView text);
 // as empty).
 QStringList reportTableLines(const QStringList &responses);
 
+// A response in page form and encoded, as encodeHtmlText(htmlText(text))
+// gives it, made from its work-file bytes (see encodeResponse) instead of
+// its text. Only for a text that holds no character outside the code page
+// (the work-file bytes have lost those) and no CR right before a line
+// break (a CR then a CR LF reads as two breaks).
+QByteArray htmlFromWorkFileBytes(QByteArrayView bytes);
+
 // The template as written at the top of the report: each of its lines
 // followed by CR LF. Line ends may be CR LF, LF or CR; a last line without
 // a line end gets one, and an empty template gives one empty line.
@@ -51,6 +59,9 @@ QByteArray reportBytes(const QByteArray &templateBytes, const QStringList &respo
 // names the path and the reason.
 bool writeHtmlReport(const QString &templateFile, const QString &destination,
                      const QStringList &responses, QString *error);
+// The same with the 27 responses already in page form and encoded.
+bool writeHtmlReport(const QString &templateFile, const QString &destination,
+                     const QList<QByteArray> &responsesHtml, QString *error);
 
 // The catalogue's example responses, as the example pages show them.
 QStringList exampleResponses();

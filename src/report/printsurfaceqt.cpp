@@ -9,6 +9,7 @@
 #include <QPrinterInfo>
 
 #include <cups/cups.h>
+#include <dlfcn.h>
 
 #include <cmath>
 
@@ -19,6 +20,28 @@ namespace {
 constexpr qreal kMarginMillimetres = 20;
 constexpr int kTabStopChars = 8;
 constexpr qsizetype kMaxKnownWidths = 200000;
+
+// The print system's refusal of the last request made in this thread, or an
+// empty text when it took it. Its library is looked up only here, after Qt's
+// printing plugin has loaded it to print: linking it would load it, and the
+// dozen libraries it needs, at every start of the program.
+QString printSystemRefusal()
+{
+    void *library = dlopen("libcups.so.2", RTLD_LAZY);
+    if (!library)
+        return QString();
+    using LastError = ipp_status_t (*)();
+    using LastErrorString = const char *(*)();
+    const auto lastError = reinterpret_cast<LastError>(dlsym(library, "cupsLastError"));
+    const auto lastErrorString = reinterpret_cast<LastErrorString>(dlsym(library, "cupsLastErrorString"));
+    QString refusal;
+    if (lastError && lastErrorString && lastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
+        const char *why = lastErrorString();
+        refusal = why && *why ? QString::fromLocal8Bit(why) : QStringLiteral("unknown reason");
+    }
+    dlclose(library);
+    return refusal;
+}
 
 } // namespace
 
@@ -233,10 +256,9 @@ bool PainterSurface::endDocument()
     if (m_kind == Target::Printer) {
         // Ending the painter hands the document to the print system in this
         // thread; its answer is the last one the print system gave here.
-        if (cupsLastError() > IPP_STATUS_OK_EVENTS_COMPLETE) {
-            return fail(QStringLiteral("The print system did not take the document: %1")
-                            .arg(QString::fromLocal8Bit(cupsLastErrorString())));
-        }
+        const QString refusal = printSystemRefusal();
+        if (!refusal.isEmpty())
+            return fail(QStringLiteral("The print system did not take the document: %1").arg(refusal));
     } else if (QFileInfo(m_target).size() <= 0) {
         return fail(QStringLiteral("Nothing could be written to the file."));
     }

@@ -1,6 +1,7 @@
 #include "report/templateselect.h"
 
 #include "app/program.h"
+#include "app/responsecache.h"
 #include "app/std11.h"
 #include "report/browserwindow.h"
 #include "report/htmlreport.h"
@@ -113,8 +114,13 @@ void TemplateSelect::Save_Click()
     if (!acceptDialogOutcome(dialogs, this, outcome))
         return;
 
+    // The responses as they are now, in page form.
+    ResponseCache &cache = ResponseCache::of(p);
+    QList<QByteArray> responses;
+    for (int item = 1; item <= kItemCount; ++item)
+        responses << cache.html(item);
     QString error;
-    if (!writeHtmlReport(p.programPath(design->templatePath), outcome.path, p.responses(), &error)) {
+    if (!writeHtmlReport(p.programPath(design->templatePath), outcome.path, responses, &error)) {
         dialogs.message(this, error, Buttons::Ok, Icon::Critical, QString());
         return;
     }

@@ -1,7 +1,14 @@
 #include "workfile/codepage.h"
 
+#include <QSet>
+
 #include <array>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace brevant::cp1252 {
 
@@ -192,6 +199,78 @@ char *encodeTo(char *out, QStringView text, bool crlf)
             ++p;   // one character, one '?'
         const int b = fromUnicode(u);
         *out++ = b < 0 ? '?' : char(b);
+    }
+    return out;
+}
+
+namespace {
+
+// Writes the units from p on that are ASCII other than LF as bytes at out,
+// eight at a time where the processor allows, and stops before the first
+// other unit or at end.
+void copyPlainRun(const char16_t *&p, const char16_t *end, char *&out)
+{
+#if defined(__SSE2__)
+    const __m128i highBits = _mm_set1_epi16(short(0xFF80));
+    const __m128i lineFeed = _mm_set1_epi16(u'\n');
+    const __m128i zero = _mm_setzero_si128();
+    while (end - p >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, highBits), zero);
+        const __m128i plain = _mm_andnot_si128(_mm_cmpeq_epi16(units, lineFeed), ascii);
+        const unsigned mask = unsigned(_mm_movemask_epi8(plain));
+        if (mask == 0xFFFF) {
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
+            p += 8;
+            out += 8;
+            continue;
+        }
+        // Two mask bits per unit: copy the plain units before the first other one.
+        const int plainUnits = std::countr_zero(~mask) / 2;
+        for (int i = 0; i < plainUnits; ++i)
+            *out++ = char(p[i]);
+        p += plainUnits;
+        return;
+    }
+#endif
+    for (; p != end && *p < 0x80 && *p != u'\n'; ++p)
+        *out++ = char(*p);
+}
+
+} // namespace
+
+char *encodeLinesTo(char *out, QStringView text, QList<char32_t> *unmappable)
+{
+    QSet<char32_t> seen;
+    const char16_t *p = text.utf16();
+    const char16_t *const end = p + text.size();
+    while (p != end) {
+        copyPlainRun(p, end, out);
+        if (p == end)
+            break;
+        const char16_t u = *p++;
+        if (u == u'\n' || u == 0x2029) {
+            *out++ = '\r';
+            *out++ = '\n';
+            continue;
+        }
+        if (isLatin1Direct(u)) {
+            *out++ = char(u);
+            continue;
+        }
+        char32_t c = u;
+        if (isHighSurrogate(u) && p != end && isLowSurrogate(*p))
+            c = QChar::surrogateToUcs4(u, *p++);
+        const int b = c == u ? fromUnicode(u) : -1;
+        if (b >= 0) {
+            *out++ = char(b);
+            continue;
+        }
+        *out++ = '?';
+        if (unmappable && !seen.contains(c)) {
+            seen.insert(c);
+            unmappable->append(c);
+        }
     }
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -32,6 +33,13 @@ void appendEncoded(QByteArray &out, QStringView text);
 // '\n' is written as CR LF. out must have room for text.size() bytes, plus
 // one for each '\n' with crlf.
 char *encodeTo(char *out, QStringView text, bool crlf);
+
+// Writes a text box's text encoded at out and returns the end: as encodeTo
+// with crlf, where U+2029 (how a box ends its paragraphs) is a line break
+// too. Every character the code page cannot hold becomes '?' and, when
+// unmappable is given, is added to it (each once, in order of appearance).
+// out must have room for text.size() bytes plus one per line break.
+char *encodeLinesTo(char *out, QStringView text, QList<char32_t> *unmappable);
 
 // The first character of text the code page cannot hold at or after from,
 // as (position, code point); position -1 when there is none. A surrogate

@@ -1,6 +1,7 @@
 #include "workfile/workcommands.h"
 
 #include "app/program.h"
+#include "app/responsecache.h"
 #include "app/std0.h"
 #include "questionnaire/catalogue.h"
 #include "ui/filedialog.h"
@@ -66,13 +67,24 @@ QString charactersList(const QList<char32_t> &characters)
 }
 
 // Reads the boxes and checks that the work file can hold them. Returns the
-// bytes to write, or nothing when the user is told why not or declines.
-std::optional<QByteArray> workFileForSaving(Program &program, QWidget *parent)
+// encoded responses to write, or nothing when the user is told why not or
+// declines.
+std::optional<QList<QByteArray>> workFileForSaving(Program &program, QWidget *parent)
 {
-    const QStringList responses = program.responses();
+    ResponseCache &cache = ResponseCache::of(program);
+    QList<QByteArray> encoded;
+    QList<int> withSeparator;
+    QList<UnstorableCharacters> unstorable;
+    for (int item = 1; item <= kItemCount; ++item) {
+        const EncodedResponse &response = cache.workFile(item);
+        encoded << response.bytes;
+        if (response.holdsSeparator)
+            withSeparator << item;
+        if (!response.unstorable.isEmpty())
+            unstorable << UnstorableCharacters{item, response.unstorable};
+    }
     Dialogs &dialogs = program.dialogs();
 
-    const QList<int> withSeparator = itemsHoldingSeparator(responses);
     if (!withSeparator.isEmpty()) {
         QStringList lines;
         for (int item : withSeparator)
@@ -88,7 +100,6 @@ std::optional<QByteArray> workFileForSaving(Program &program, QWidget *parent)
         return std::nullopt;
     }
 
-    const QList<UnstorableCharacters> unstorable = unstorableCharacters(responses);
     if (!unstorable.isEmpty()) {
         QStringList lines;
         for (const UnstorableCharacters &u : unstorable)
@@ -104,13 +115,13 @@ std::optional<QByteArray> workFileForSaving(Program &program, QWidget *parent)
         if (answer != Answer::Yes)
             return std::nullopt;
     }
-    return TextToFile(responses);
+    return encoded;
 }
 
-bool writeWork(Program &program, QWidget *parent, const QString &path, const QByteArray &bytes)
+bool writeWork(Program &program, QWidget *parent, const QString &path, const QList<QByteArray> &responses)
 {
     QString reason;
-    if (writeFileSafely(path, bytes, &reason))
+    if (writeFileSafely(path, workFilePieces(responses), &reason))
         return true;
     program.dialogs().message(parent,
                               QStringLiteral("The work could not be saved to\r\n") + nativePath(path)
@@ -140,8 +151,8 @@ void reportNotLoaded(Program &program, QWidget *parent, const QString &path, con
 
 void saveWork(Program &program, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QByteArray> bytes = workFileForSaving(program, page);
-    if (!bytes)
+    const std::optional<QList<QByteArray>> encoded = workFileForSaving(program, page);
+    if (!encoded)
         return;
     WorkFileState &state = program.std0()->state;
     // The first Save asks for the current work file; later ones rewrite it.
@@ -153,7 +164,7 @@ void saveWork(Program &program, QWidget *page, FileDialog &dialog)
             return;
         path = outcome.path;
     }
-    if (!writeWork(program, page, path, *bytes))
+    if (!writeWork(program, page, path, *encoded))
         return;
     if (!held) {
         state.Name_File = path;
@@ -164,14 +175,14 @@ void saveWork(Program &program, QWidget *page, FileDialog &dialog)
 
 void saveWorkAs(Program &program, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QByteArray> bytes = workFileForSaving(program, page);
-    if (!bytes)
+    const std::optional<QList<QByteArray>> encoded = workFileForSaving(program, page);
+    if (!encoded)
         return;
     const FileDialogOutcome outcome = dialog.showSave(program.dialogs(), page);
     if (!acceptDialogOutcome(program.dialogs(), page, outcome))
         return;
     program.std0()->state.FileName = outcome.path;
-    if (!writeWork(program, page, outcome.path, *bytes))
+    if (!writeWork(program, page, outcome.path, *encoded))
         return;
     showSaved(program, page);
 }

@@ -78,6 +78,37 @@ QByteArray TextToFile(const QStringList &responses)
     return out;
 }
 
+EncodedResponse encodeResponse(QStringView text)
+{
+    // One pass the compiler can vectorise.
+    qsizetype lineBreaks = 0;
+    const char16_t *const units = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        lineBreaks += (units[i] == u'\n') | (units[i] == 0x2029);
+    EncodedResponse response;
+    response.bytes.resize(text.size() + lineBreaks);
+    char *const begin = response.bytes.data();
+    char *const end = cp1252::encodeLinesTo(begin, text, &response.unstorable);
+    response.bytes.truncate(end - begin);
+    response.holdsSeparator = response.bytes.contains(QByteArrayView(kSeparator));
+    return response;
+}
+
+QList<QByteArrayView> workFilePieces(const QList<QByteArray> &responses)
+{
+    static constexpr char kBetween[] = "\r\n%%%%\r\n";
+    QList<QByteArrayView> pieces;
+    pieces.reserve(2 * kItemCount);
+    for (int k = 0; k < kItemCount; ++k) {
+        if (k > 0)
+            pieces << QByteArrayView(kBetween);
+        if (k < responses.size())
+            pieces << QByteArrayView(responses.at(k));
+    }
+    pieces << QByteArrayView("\r\n");
+    return pieces;
+}
+
 WorkFileContents parseWorkFile(QByteArrayView bytes)
 {
     const std::string_view all(bytes.data(), std::size_t(bytes.size()));
@@ -136,6 +167,24 @@ QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses)
 
 bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error)
 {
+    return writeFileSafely(path, QList<QByteArrayView>{bytes}, error);
+}
+
+namespace {
+
+bool writePieces(QFileDevice &file, const QList<QByteArrayView> &pieces)
+{
+    for (QByteArrayView piece : pieces) {
+        if (file.write(piece.data(), piece.size()) != piece.size())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeFileSafely(const QString &path, const QList<QByteArrayView> &pieces, QString *error)
+{
     const QFileInfo info(path);
     if (path.isEmpty()) {
         *error = QStringLiteral("No file name was given.");
@@ -153,8 +202,7 @@ bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error)
             return false;
         }
         QFile device(path);
-        if (!device.open(QIODevice::WriteOnly) || device.write(bytes.data(), bytes.size()) != bytes.size()
-            || !device.flush()) {
+        if (!device.open(QIODevice::WriteOnly) || !writePieces(device, pieces) || !device.flush()) {
             *error = device.errorString();
             return false;
         }
@@ -173,7 +221,7 @@ bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error)
     // commit() does not notice a failure of the last buffered write (a full
     // disk, say) and would rename a cut-short file over the old one: flush
     // and sync here, where a failure still leaves the old file alone.
-    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
+    if (!writePieces(file, pieces) || !file.flush()) {
         *error = file.errorString();
         file.cancelWriting();
         return false;

@@ -26,6 +26,26 @@ inline constexpr qint64 kMaxWorkFileSize = qint64(64) * 1024 * 1024;
 // cannot hold becomes '?'.
 QByteArray TextToFile(const QStringList &responses);
 
+// One response as the work file stores it, with what Save must tell the
+// user about it.
+struct EncodedResponse {
+    // Windows-1252, each line break as CR LF, '?' for a character the code
+    // page cannot hold.
+    QByteArray bytes;
+    bool holdsSeparator = false;
+    // The characters that became '?', each once, in order of appearance.
+    QList<char32_t> unstorable;
+};
+
+// Encodes the text of a response box, where '\n' and U+2029 (the box's own
+// paragraph end) are line breaks. Gives the bytes TextToFile writes for the
+// same response.
+EncodedResponse encodeResponse(QStringView text);
+
+// The pieces of the work file for the encoded responses (missing ones count
+// as empty), to be written one after another. They point into responses.
+QList<QByteArrayView> workFilePieces(const QList<QByteArray> &responses);
+
 // A work file cut into its responses.
 struct WorkFileContents {
     // How many pieces the separators cut the file into (at least one).
@@ -56,5 +76,7 @@ QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses);
 // the end. On failure returns false with the system's reason in *error and
 // leaves any file at path as it was.
 bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error);
+// The same for a file made of pieces written one after another.
+bool writeFileSafely(const QString &path, const QList<QByteArrayView> &pieces, QString *error);
 
 } // namespace brevant

@@ -4,6 +4,7 @@
 #include "questionnaire/catalogue.h"
 #include "report/htmlreport.h"
 #include "workfile/codepage.h"
+#include "workfile/workfileformat.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,6 +149,8 @@ private slots:
     void codePageAgreesWithTheSystemDecoder();
     void failuresLeaveTheEarlierFile_data();
     void failuresLeaveTheEarlierFile();
+    void pageFormFromWorkFileBytes_data();
+    void pageFormFromWorkFileBytes();
 };
 
 void TestHtmlReport::reportFollowsTheTableLineByLine()
@@ -302,6 +305,41 @@ void TestHtmlReport::failuresLeaveTheEarlierFile()
     QVERIFY2(!parts[2].trimmed().isEmpty(), qPrintable(error));
     QCOMPARE(readAll(dir.filePath(u"r.html"_s)), QByteArray("earlier report"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{u"r.html"_s, u"t.htm"_s}));
+}
+
+// The report takes a response's page form from its work-file bytes when
+// they hold all of it; that must be the page form of its text.
+void TestHtmlReport::pageFormFromWorkFileBytes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("markup characters") << u"<b>bold</b> & \"quoted\" 'single' a>b"_s;
+    QTest::newRow("paragraph ends and line feeds") << u"one\u2029two\n\u2029\u2029"_s;
+    QTest::newRow("lone carriage returns") << u"\ra\rb\r"_s;
+    QTest::newRow("code page") << u"\u20AC \u201C\u201D caf\u00E9\u00A0\u0081\u009D \u00FF"_s;
+    // Plain letters with the characters that change among them, in a fixed
+    // pseudo-random order; long enough for the runs looked at sixteen at a time.
+    static const char16_t alphabet[] = {u'&', u'<', u'>', u'"', u'\n', 0x2029, u'\r', 0x00E9, 0x20AC};
+    quint32 state = 7;
+    for (int i = 0; i < 200; ++i) {
+        QString text;
+        for (int n = 0; n < i % 67; ++n) {
+            state = state * 1103515245u + 12345u;
+            const quint32 pick = state >> 16;
+            text += pick % 4 ? QChar(u'a' + pick % 26) : QChar(alphabet[pick / 4 % std::size(alphabet)]);
+        }
+        // A box never holds a CR before a line break: it makes the pair one paragraph end.
+        if (!text.contains(u"\r\n"_s) && !text.contains(u"\r\u2029"_s))
+            QTest::addRow("generated %d", i) << text;
+    }
+}
+
+void TestHtmlReport::pageFormFromWorkFileBytes()
+{
+    QFETCH(QString, text);
+    const EncodedResponse encoded = encodeResponse(text);
+    QVERIFY(encoded.unstorable.isEmpty());
+    QCOMPARE(htmlFromWorkFileBytes(encoded.bytes), encodeHtmlText(htmlText(text)));
 }
 
 QTEST_GUILESS_MAIN(TestHtmlReport)

@@ -75,6 +75,7 @@ private slots:
     void init();
     void windowAndItsWayBackAndForth();
     void saveWritesTheReportAndShowsIt();
+    void everySaveWritesTheBoxesAsTheyAreNow();
     void saveRefusals_data();
     void saveRefusals();
     void savingTwiceToOneFileShowsTheNewReport();
@@ -161,6 +162,43 @@ void TestTemplateSelect::saveWritesTheReportAndShowsIt()
     QVERIFY(w->isVisible());
     QVERIFY(w->GO->isChecked());
     QCOMPARE(w->dialog().fileName(), path);
+}
+
+// Save keeps each response's page form between Saves and makes it again
+// only when the box changes; a character outside the code page takes the
+// slower way through the text.
+void TestTemplateSelect::everySaveWritesTheBoxesAsTheyAreNow()
+{
+    Harness h;
+    QVERIFY(installTemplates(h));
+    h.fillAll();
+    TemplateSelect *w = openTemplateWindow(h);
+    w->ED->click();
+    QTemporaryDir out;
+    const QString path = out.filePath(u"report.html"_s);
+    const QByteArray templateBytes = readAll(h.folder.filePath(u"Templates/Executive_Delight.htm"_s));
+    const auto saveAndCompare = [&] {
+        h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path))
+            .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+        h.click(w, u"Save"_s);
+    };
+    saveAndCompare();
+    VERIFY_DIALOGS(h);
+    QCOMPARE(readAll(path), reportBytes(templateBytes, h.program->responses()));
+
+    h.response(3)->setPlainText(u"a < b & c\nnext line"_s);
+    h.response(8)->setPlainText(u"\u03A9 and \u20AC"_s);
+    saveAndCompare();
+    VERIFY_DIALOGS(h);
+    QCOMPARE(readAll(path), reportBytes(templateBytes, h.program->responses()));
+    QVERIFY(readAll(path).contains("a &lt; b &amp; c<br>\r\nnext line\r\n"));
+    QVERIFY(readAll(path).contains("&#937; and \x80\r\n"));
+
+    h.response(8)->undo();
+    h.response(3)->clear();
+    saveAndCompare();
+    VERIFY_DIALOGS(h);
+    QCOMPARE(readAll(path), reportBytes(templateBytes, h.program->responses()));
 }
 
 void TestTemplateSelect::saveRefusals_data()

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -115,6 +116,7 @@ private slots:
 
     // Both
     void saveLoadSaveGivesSameFile();
+    void everySaveWritesTheBoxesAsTheyAreNow();
 };
 
 void TestWorkCommands::firstSaveAsksLaterSavesRewrite()
@@ -602,6 +604,74 @@ void TestWorkCommands::saveLoadSaveGivesSameFile()
     VERIFY_DIALOGS(h);
     QCOMPARE(contentsOf(second), contentsOf(first));
     QCOMPARE(contentsOf(first), TextToFile(texts));
+}
+
+// Save keeps the encoded responses between Saves and encodes a box again
+// only when its text changes: every way of changing a box must count.
+void TestWorkCommands::everySaveWritesTheBoxesAsTheyAreNow()
+{
+    Harness h;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("work.dat"));
+    const QString copy = dir.filePath(QStringLiteral("copy.dat"));
+    h.continueToPage1();
+    h.fillAll();
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kSaved, QStringLiteral("Saved"));
+    save(h, 1);
+    VERIFY_DIALOGS(h);
+
+    const auto saveAgain = [&] {
+        h.dialogs.expectMessage(kSaved, QStringLiteral("Saved"));
+        save(h, 2);
+    };
+#define SAVED_AS_THE_BOXES_HOLD()                                                      \
+    do {                                                                               \
+        saveAgain();                                                                   \
+        VERIFY_DIALOGS(h);                                                             \
+        QCOMPARE(contentsOf(path), TextToFile(h.program->responses()));                \
+    } while (false)
+
+    showPage(h, 3);
+    h.response(5)->setFocus();
+    h.response(5)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(h.response(5), QStringLiteral(" typed"));
+    QTest::keyClick(h.response(5), Qt::Key_Return);
+    SAVED_AS_THE_BOXES_HOLD();
+    QVERIFY(contentsOf(path).contains("Response 5 typed\r\n\r\n%%%%"));
+    h.response(5)->undo();
+    SAVED_AS_THE_BOXES_HOLD();
+    h.response(5)->redo();
+    SAVED_AS_THE_BOXES_HOLD();
+    h.response(27)->clear();
+    SAVED_AS_THE_BOXES_HOLD();
+    h.response(9)->setPlainText(QString::fromUtf8("caf\u00E9\r\nline\rthree"));
+    SAVED_AS_THE_BOXES_HOLD();
+    h.response(9)->selectAll();
+    h.response(9)->cut();
+    h.response(10)->paste();
+    SAVED_AS_THE_BOXES_HOLD();
+
+    // Save As and Load share what Save keeps.
+    h.response(1)->setPlainText(QStringLiteral("for the copy"));
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(copy)).expectMessage(kSaved, QStringLiteral("Saved"));
+    saveAs(h, 3);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(contentsOf(copy), TextToFile(h.program->responses()));
+    writeBytes(copy, TextToFile(numbered(QStringLiteral("loaded "))));
+    h.dialogs.expectOpen(kFilter, FileDialogOutcome::chosen(copy)).expectMessage(kLoaded, QStringLiteral("Loaded"));
+    load(h);
+    VERIFY_DIALOGS(h);
+    SAVED_AS_THE_BOXES_HOLD();
+    QCOMPARE(contentsOf(path), TextToFile(numbered(QStringLiteral("loaded "))));
+
+    // Windows closed and made anew have new, empty boxes, even while the
+    // old ones are not deleted yet.
+    h.program->closeAll(true);
+    h.program->std0()->state.pFileOpened = true;
+    h.program->std0()->state.Name_File = path;
+    SAVED_AS_THE_BOXES_HOLD();
+    QCOMPARE(contentsOf(path), TextToFile(QStringList()));
+#undef SAVED_AS_THE_BOXES_HOLD
 }
 
 QTEST_MAIN(TestWorkCommands)

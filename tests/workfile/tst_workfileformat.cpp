@@ -31,6 +31,29 @@ QString fromUtf8(const char *s)
     return QString::fromUtf8(s);
 }
 
+// Texts of plain letters with the characters where encoding can go wrong
+// among them, in a fixed pseudo-random order; long enough for the runs of
+// plain letters that are copied eight at a time.
+QStringList trickyTexts(int count)
+{
+    static const char16_t alphabet[] = {
+        u' ', u'%', u'\n', 0x2029, 0x2028, u'\r', 0x00E9, 0x00A0, 0x20AC, 0x201C, 0x0081,
+        0x0080, 0x009F, 0x2265, 0xD83D, 0xDE00, 0xDC00, 0xFFFD, u'&', u'<', u'"', 0x7F,
+    };
+    quint32 state = 12345;
+    QStringList texts;
+    for (int i = 0; i < count; ++i) {
+        QString text;
+        for (int n = 0; n < i % 61; ++n) {
+            state = state * 1103515245u + 12345u;
+            const quint32 pick = state >> 16;
+            text += pick % 3 ? QChar(u'a' + pick % 26) : QChar(alphabet[pick / 3 % std::size(alphabet)]);
+        }
+        texts << text;
+    }
+    return texts;
+}
+
 } // namespace
 
 class TestWorkFileFormat : public QObject {
@@ -58,6 +81,10 @@ private slots:
 
     void findsResponsesHoldingSeparator();
     void listsUnstorableCharactersPerItem();
+
+    void encodedBoxTextMatchesTheWriter_data();
+    void encodedBoxTextMatchesTheWriter();
+    void piecesMakeTheWholeFile();
 };
 
 void TestWorkFileFormat::codePageMapsEveryByteBothWays()
@@ -307,6 +334,58 @@ void TestWorkFileFormat::listsUnstorableCharactersPerItem()
     QCOMPARE(u.at(0).characters, QList<char32_t>({0x2265, 0x03B1}));
     QCOMPARE(u.at(1).item, 10);
     QCOMPARE(u.at(1).characters, QList<char32_t>({0x1F600}));
+}
+
+// A response box keeps its paragraphs apart with U+2029; encoding its text
+// directly must give what the writer gives for the text with line feeds,
+// and find the same separator and the same unstorable characters.
+void TestWorkFileFormat::encodedBoxTextMatchesTheWriter_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("paragraphs") << fromUtf8("one\u2029two\u2029\u2029four\u2029");
+    QTest::newRow("line feeds and a lone CR") << QStringLiteral("a\nb\rc\r\n");
+    QTest::newRow("separator") << QStringLiteral("50%%%% of it");
+    QTest::newRow("no separator across a paragraph end") << fromUtf8("%%\u2029%%");
+    QTest::newRow("code page") << fromUtf8("\u20AC \u201C\u201D \u00E9\u00A0\u0081\u009D");
+    QTest::newRow("unstorable, each once") << fromUtf8("\u2265 \u0080 \u2265 \U0001F600 \u2028");
+    QTest::newRow("lone surrogates") << QString(QChar(0xD800)) + QStringLiteral("x") + QChar(0xDC00);
+    int n = 0;
+    for (const QString &text : trickyTexts(300))
+        QTest::addRow("generated %d", n++) << text;
+}
+
+void TestWorkFileFormat::encodedBoxTextMatchesTheWriter()
+{
+    QFETCH(QString, text);
+    const EncodedResponse encoded = encodeResponse(text);
+    QStringList responses(kItemCount);
+    responses[0] = QString(text).replace(QChar(0x2029), QLatin1Char('\n'));
+    // The file holds the first response, its CR LF and 26 empty ones.
+    QCOMPARE(encoded.bytes, TextToFile(responses).chopped(210));
+    QCOMPARE(encoded.holdsSeparator, !itemsHoldingSeparator(responses).isEmpty());
+    const QList<UnstorableCharacters> unstorable = unstorableCharacters(responses);
+    QCOMPARE(encoded.unstorable, unstorable.isEmpty() ? QList<char32_t>() : unstorable.first().characters);
+}
+
+void TestWorkFileFormat::piecesMakeTheWholeFile()
+{
+    QStringList texts = letterResponses();
+    texts[4] = QStringLiteral("two\nlines");
+    texts[26] = QString();
+    QList<QByteArray> encoded;
+    for (const QString &text : texts)
+        encoded << encodeResponse(text).bytes;
+    QByteArray joined;
+    for (QByteArrayView piece : workFilePieces(encoded))
+        joined += piece;
+    QCOMPARE(joined, TextToFile(texts));
+
+    // Fewer responses than items: the rest are empty, as with TextToFile.
+    joined.clear();
+    for (QByteArrayView piece : workFilePieces(encoded.mid(0, 3)))
+        joined += piece;
+    QCOMPARE(joined, TextToFile(texts.mid(0, 3)));
 }
 
 QTEST_GUILESS_MAIN(TestWorkFileFormat)

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "measure.h"
+
+#include <QList>
+#include <QString>
+
+namespace bench {
+
+struct Settings {
+    int runs = 7;                // per side, for the commands
+    int startupRuns = 31;        // per side, for start-up
+    QString programFolder;       // the built program folder
+    QString program;             // the built program
+    QString bareWindow;          // the bare Qt window program
+    QString startupPlatform;     // Qt platform for the start-up runs
+    QString workFolder;          // where the bench writes its files
+    QString soffice;             // the peer's converter; empty when missing
+};
+
+// Start-up time and memory of the program against the bare Qt window.
+QList<Row> startupRows(const Settings &settings);
+
+// Save, Load and the HTML report through the program's own commands, with
+// 27 responses of 1 MiB each. Save and the HTML report give two rows: with
+// one response edited since the last run, and with every response edited.
+QList<Row> saveRows(const Settings &settings);
+Row loadRow(const Settings &settings);
+QList<Row> htmlRows(const Settings &settings);
+// The browser window showing the HTML report, against a bare text browser.
+Row htmlShownRow(const Settings &settings);
+
+// The printed report to PDF against Qt's own text layout, with 27
+// responses of 40 KiB each; every run of the program's side goes to
+// printRuns for the peer row.
+Row printRow(const Settings &settings, QList<double> *printRuns);
+// WrapLine over 4 and 16 times a text, against itself over the text once.
+QList<Row> scalingRows(const Settings &settings);
+// A word processor converting the same report from plain text, against the
+// program's printed report runs.
+Row peerRow(const Settings &settings, const QList<double> &printRuns);
+
+} // namespace bench

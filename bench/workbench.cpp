@@ -1,0 +1,345 @@
+// Save, Load and the HTML report, each through the program's own command
+// with the dialogs answered by the scripted fake, against the plain Qt way
+// of doing the same work.
+
+#include "benches.h"
+#include "inputs.h"
+
+#include "app/program.h"
+#include "app/std0.h"
+#include "harness.h"
+#include "questionnaire/catalogue.h"
+#include "questionnaire/questionpage.h"
+#include "report/htmlreport.h"
+#include "report/templateselect.h"
+#include "workfile/workfileformat.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QUrl>
+
+#include <memory>
+
+namespace bench {
+
+namespace {
+
+using brevant::FileDialogOutcome;
+using brevant::kItemCount;
+using brevant::test::Harness;
+
+const QString kWorkFilter = QStringLiteral("Dat Files (*.dat)|*.dat");
+const QString kHtmlFilter = QStringLiteral("html Files (*.html)|*.html");
+constexpr qsizetype kResponseSize = 1024 * 1024;
+constexpr qsizetype kShownResponseSize = 10 * 1024;
+
+// Types a word at the end of a response box.
+void appendWord(QPlainTextEdit *box, int n)
+{
+    QTextCursor cursor(box->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral(" edit%1").arg(n));
+}
+
+// A harness whose program reads the built program folder, with its templates.
+std::unique_ptr<Harness> harness(const Settings &settings)
+{
+    auto h = std::make_unique<Harness>();
+    h->services.programFolder = settings.programFolder;
+    h->program = std::make_unique<brevant::Program>(h->services);
+    return h;
+}
+
+void checkScript(const Harness &h, const QString &command)
+{
+    if (!h.problems().isEmpty())
+        fail(command + QStringLiteral(" did not run as expected: ") + h.problems());
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    return file.readAll();
+}
+
+double saveWithQSaveFile(const QString &path, const QByteArray &bytes)
+{
+    return timeMs([&] {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            fail(QStringLiteral("QSaveFile could not write %1").arg(path));
+    });
+}
+
+// The work file read and cut by hand, and the texts set straight into
+// plain boxes: the least any Load can do.
+double loadIntoPlainBoxes(const QString &path, const QStringList &expected)
+{
+    QList<QPlainTextEdit *> boxes;
+    for (int i = 0; i < kItemCount; ++i)
+        boxes << new QPlainTextEdit;
+    const double ms = timeMs([&] {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            fail(QStringLiteral("cannot read %1").arg(path));
+        const QByteArray bytes = file.readAll();
+        QStringDecoder decode("windows-1252");
+        qsizetype start = 0;
+        for (int i = 0; i < kItemCount; ++i) {
+            qsizetype end = bytes.indexOf("%%%%", start);
+            if (end < 0)
+                end = bytes.size();
+            // Without the line ends the format puts around each response.
+            const qsizetype from = i > 0 ? start + 2 : start;
+            const QByteArrayView piece(bytes.constData() + from, end - 2 - from);
+            boxes[i]->setPlainText(decode.isValid() ? decode(piece) : QString::fromLatin1(piece));
+            start = end + 4;
+        }
+    });
+    if (boxes.first()->toPlainText().size() != expected.first().size())
+        fail(QStringLiteral("the plain Load set another text"));
+    qDeleteAll(boxes);
+    return ms;
+}
+
+} // namespace
+
+QList<Row> saveRows(const Settings &settings)
+{
+    const QStringList texts = responses(kResponseSize);
+    const QString path = settings.workFolder + QStringLiteral("/work.dat");
+    const QString basePath = settings.workFolder + QStringLiteral("/plain.dat");
+    std::unique_ptr<Harness> h = harness(settings);
+    h->program->setResponses(texts);
+    brevant::QuestionPage *page = h->program->page(3);
+
+    // One Save, timed; each is a first Save, which asks for the file.
+    const auto save = [&] {
+        h->program->std0()->state = brevant::WorkFileState{};
+        h->dialogs.expectSave(kWorkFilter, FileDialogOutcome::chosen(path))
+            .expectMessage(QStringLiteral("Successfully Saved.."), QStringLiteral("Saved"));
+        const double ms = timeMs([&] { page->Save_Click(); });
+        checkScript(*h, QStringLiteral("Save"));
+        return ms;
+    };
+    const auto plain = [&] { return saveWithQSaveFile(basePath, contentsOf(path)); };
+    int edits = 0;
+    save();   // untimed: the first Save of the run encodes every response
+
+    // As a user saves: after typing in one response.
+    const Medians oneEdited = alternate(settings.runs, [&] {
+        ++edits;
+        appendWord(h->program->responseBox(edits % kItemCount + 1), edits);
+        return save();
+    }, plain);
+    // After a Load, or the first Save of a run: every response new to Save.
+    const Medians allEdited = alternate(settings.runs, [&] {
+        ++edits;
+        for (int item = 1; item <= kItemCount; ++item)
+            appendWord(h->program->responseBox(item), edits);
+        return save();
+    }, plain);
+    if (contentsOf(path) != brevant::TextToFile(h->program->responses()))
+        fail(QStringLiteral("Save wrote other bytes than the responses hold"));
+
+    Row row;
+    row.figure = QStringLiteral("Save (27 x 1 MiB, one response edited)");
+    row.unit = QStringLiteral("ms");
+    row.ours = oneEdited.ours;
+    row.baseline = oneEdited.baseline;
+    row.runs = settings.runs;
+    row.goal = 1.5;
+    row.goalText = QStringLiteral("<= 1.5");
+    Row cold = row;
+    cold.figure = QStringLiteral("Save (27 x 1 MiB, every response edited)");
+    cold.ours = allEdited.ours;
+    cold.baseline = allEdited.baseline;
+    cold.recordOnly = true;
+    cold.goalText = QStringLiteral("record");
+    return {row, cold};
+}
+
+Row loadRow(const Settings &settings)
+{
+    // The work file as Save writes it.
+    const QStringList texts = responses(kResponseSize);
+    const QString path = settings.workFolder + QStringLiteral("/load.dat");
+    {
+        std::unique_ptr<Harness> h = harness(settings);
+        h->program->setResponses(texts);
+        h->dialogs.expectSave(kWorkFilter, FileDialogOutcome::chosen(path))
+            .expectMessage(QStringLiteral("Successfully Saved.."), QStringLiteral("Saved"));
+        h->program->page(1)->Save_Click();
+        checkScript(*h, QStringLiteral("Save"));
+    }
+    const Medians m = alternate(
+        settings.runs,
+        [&] {
+            // A fresh program each run, its pages made beforehand, so that
+            // only Load is timed and every box starts empty as on the plain side.
+            std::unique_ptr<Harness> h = harness(settings);
+            for (int i = 1; i <= kItemCount; ++i)
+                h->program->responseBox(i);
+            brevant::Std0 *start = h->program->std0();
+            h->dialogs.expectOpen(kWorkFilter, FileDialogOutcome::chosen(path))
+                .expectMessage(QStringLiteral("Successfully Loaded.."), QStringLiteral("Loaded"));
+            const double ms = timeMs([&] { start->load_Click(); });
+            checkScript(*h, QStringLiteral("Load"));
+            if (h->program->responseBox(kItemCount)->toPlainText() != texts.last())
+                fail(QStringLiteral("Load set another text"));
+            return ms;
+        },
+        [&] { return loadIntoPlainBoxes(path, texts); });
+    Row row;
+    row.figure = QStringLiteral("Load (27 x 1 MiB)");
+    row.unit = QStringLiteral("ms");
+    row.ours = m.ours;
+    row.baseline = m.baseline;
+    row.runs = settings.runs;
+    row.goal = 1.3;
+    row.goalText = QStringLiteral("<= 1.3");
+    return row;
+}
+
+QList<Row> htmlRows(const Settings &settings)
+{
+    const QStringList texts = responses(kResponseSize);
+    const QString path = settings.workFolder + QStringLiteral("/report.html");
+    const QString kept = settings.workFolder + QStringLiteral("/report-kept.html");
+    const QString basePath = settings.workFolder + QStringLiteral("/plain.html");
+    std::unique_ptr<Harness> h = harness(settings);
+    h->program->setResponses(texts);
+    brevant::TemplateSelect *window = h->program->templateSelect();
+    window->OM->setChecked(true);
+
+    // Save runs until the report is written and "Successfully Saved..."
+    // comes up; the time stops there. The page of 27 MiB that the browser
+    // window would then show is moved aside, so that the window shows its
+    // short "could not be shown" page instead of laying out the whole
+    // report (that is timed on its own, with a smaller report).
+    const auto save = [&] {
+        QFile::remove(kept);
+        int dialogs = 0;
+        QElapsedTimer timer;
+        double ms = 0;
+        h->dialogs.onDialog = [&] {
+            if (++dialogs == 2) {
+                ms = double(timer.nsecsElapsed()) / 1e6;
+                QFile::rename(path, kept);
+            }
+        };
+        h->dialogs.expectSave(kHtmlFilter, FileDialogOutcome::chosen(path))
+            .expectMessage(QStringLiteral("Successfully Saved..."), QStringLiteral("Saving"));
+        timer.start();
+        window->Save_Click();
+        h->dialogs.onDialog = nullptr;
+        checkScript(*h, QStringLiteral("HTML report Save"));
+        if (!QFileInfo::exists(kept))
+            fail(QStringLiteral("the HTML report Save wrote no file"));
+        return ms;
+    };
+    // Both write a new file: Save's file was moved aside.
+    const auto plain = [&] {
+        QFile::remove(basePath);
+        return saveWithQSaveFile(basePath, contentsOf(kept));
+    };
+    int edits = 0;
+    save();   // untimed: the first Save of the run makes every response's page form
+    const Medians oneEdited = alternate(settings.runs, [&] {
+        ++edits;
+        appendWord(h->program->responseBox(edits % kItemCount + 1), edits);
+        return save();
+    }, plain);
+    const Medians allEdited = alternate(settings.runs, [&] {
+        ++edits;
+        for (int item = 1; item <= kItemCount; ++item)
+            appendWord(h->program->responseBox(item), edits);
+        return save();
+    }, plain);
+    if (!contentsOf(kept).endsWith(brevant::encodeHtmlText(brevant::htmlText(h->program->responses().last()))
+                                   + "\r\n</i><br><br></td></tr></table>\r\n</td> </tr>\r\n</table> </body> </html>\r\n"))
+        fail(QStringLiteral("the HTML report does not end with the last response as it is now"));
+
+    Row row;
+    row.figure = QStringLiteral("HTML report (27 x 1 MiB, one response edited)");
+    row.unit = QStringLiteral("ms");
+    row.ours = oneEdited.ours;
+    row.baseline = oneEdited.baseline;
+    row.runs = settings.runs;
+    row.goal = 1.5;
+    row.goalText = QStringLiteral("<= 1.5");
+    Row cold = row;
+    cold.figure = QStringLiteral("HTML report (27 x 1 MiB, every response edited)");
+    cold.ours = allEdited.ours;
+    cold.baseline = allEdited.baseline;
+    cold.recordOnly = true;
+    cold.goalText = QStringLiteral("record");
+    return {row, cold};
+}
+
+Row htmlShownRow(const Settings &settings)
+{
+    const QStringList texts = responses(kShownResponseSize);
+    const QString path = settings.workFolder + QStringLiteral("/shown.html");
+    std::unique_ptr<Harness> h = harness(settings);
+    h->program->setResponses(texts);
+    brevant::TemplateSelect *window = h->program->templateSelect();
+    window->OM->setChecked(true);
+    // A view of the browser window's size, shown as the window is.
+    QTextBrowser view;
+    view.resize(860, 700);
+    view.show();
+
+    const Medians m = alternate(
+        settings.runs,
+        [&] {
+            // The time from "Successfully Saved..." to the end of Save: the
+            // browser window showing the page.
+            QElapsedTimer timer;
+            int dialogs = 0;
+            h->dialogs.onDialog = [&] {
+                if (++dialogs == 2)
+                    timer.start();
+            };
+            h->dialogs.expectSave(kHtmlFilter, FileDialogOutcome::chosen(path))
+                .expectMessage(QStringLiteral("Successfully Saved..."), QStringLiteral("Saving"));
+            window->Save_Click();
+            QCoreApplication::processEvents();
+            const double ms = double(timer.nsecsElapsed()) / 1e6;
+            h->dialogs.onDialog = nullptr;
+            checkScript(*h, QStringLiteral("HTML report Save"));
+            return ms;
+        },
+        [&] {
+            // As the browser window does it.
+            const QUrl url = QUrl::fromLocalFile(path);
+            return timeMs([&] {
+                if (view.source() == url)
+                    view.reload();
+                else
+                    view.setSource(url);
+                QCoreApplication::processEvents();
+            });
+        });
+    Row row;
+    row.figure = QStringLiteral("HTML report shown (27 x 10 KiB)");
+    row.unit = QStringLiteral("ms");
+    row.ours = m.ours;
+    row.baseline = m.baseline;
+    row.runs = settings.runs;
+    row.recordOnly = true;
+    row.goalText = QStringLiteral("record");
+    row.note = QStringLiteral("baseline: a bare QTextBrowser of the window's size showing the same page");
+    return row;
+}
+
+} // namespace bench
