@@ -105,7 +105,7 @@ QString readBack(QByteArrayView s)
                 }
                 FUZZ_CHECK(code <= 0x10FFFF && !QChar::isSurrogate(code) && code != 0);
                 // A reference stands only for what the code page cannot hold.
-                FUZZ_CHECK(windows1252Byte(code) < 0);
+                FUZZ_CHECK(cp1252::fromUnicode(code) < 0);
                 // Not QString::fromUcs4, which drops a U+FEFF as a byte order mark.
                 if (QChar::requiresSurrogates(code)) {
                     out += QChar(QChar::highSurrogate(code));
