@@ -62,6 +62,13 @@ TemplateSelect *openTemplateWindow(Harness &h)
     return h.program->templateSelect();
 }
 
+// The save dialog chooses path, and the report is saved.
+void expectSavedTo(Harness &h, const QString &path)
+{
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path))
+        .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+}
+
 BrowserWindow *existingBrowser(Harness &h)
 {
     return qobject_cast<BrowserWindow *>(h.program->existing(u"browser"_s));
@@ -140,8 +147,7 @@ void TestTemplateSelect::saveWritesTheReportAndShowsIt()
 
     QTemporaryDir out;
     const QString path = out.filePath(u"report.html"_s);
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path))
-        .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    expectSavedTo(h, path);
     h.click(w, u"Save"_s);
     VERIFY_DIALOGS(h);
 
@@ -178,8 +184,7 @@ void TestTemplateSelect::everySaveWritesTheBoxesAsTheyAreNow()
     const QString path = out.filePath(u"report.html"_s);
     const QByteArray templateBytes = readAll(h.folder.filePath(u"Templates/Executive_Delight.htm"_s));
     const auto saveAndCompare = [&] {
-        h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path))
-            .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+        expectSavedTo(h, path);
         h.click(w, u"Save"_s);
     };
     saveAndCompare();
@@ -283,14 +288,12 @@ void TestTemplateSelect::savingTwiceToOneFileShowsTheNewReport()
     const QString path = out.filePath(u"report"_s);   // typed without an extension
 
     h.response(27)->setPlainText(u"The first, much longer text of the last response. "_s.repeated(40));
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path))
-        .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    expectSavedTo(h, path);
     h.click(w, u"Save"_s);
 
     h.response(27)->setPlainText(u"Second text"_s);
     w->OM->click();
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path))
-        .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    expectSavedTo(h, path);
     h.click(w, u"Save"_s);
     VERIFY_DIALOGS(h);
     QCOMPARE(h.dialogs.initialNames.value(1), path);   // the dialog offers the last name

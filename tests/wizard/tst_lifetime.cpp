@@ -8,7 +8,6 @@
 #include "questionnaire/examplewindow.h"
 #include "report/browserwindow.h"
 #include "questionnaire/questionpage.h"
-#include "report/templateselect.h"
 #include "updates/registerform.h"
 
 #include <QDir>
@@ -17,7 +16,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 using namespace brevant;
@@ -38,7 +36,6 @@ private slots:
     void windowsThatCloseAlone();
     void registerFormClosedByTitleBarShowsStartupAgain();
     void quitEndsAtOnce();
-    void completionAndTemplateWindowsSwap();
 };
 
 void tst_Lifetime::startShowsOnlyTheStartupWindow()
@@ -227,26 +224,6 @@ void tst_Lifetime::quitEndsAtOnce()
     QCOMPARE(h.lifetime.endProgramCalls, 1);
     QCOMPARE(h.visibleWindows(), QStringList{});
     VERIFY_DIALOGS(h);
-}
-
-void tst_Lifetime::completionAndTemplateWindowsSwap()
-{
-    Harness h;
-    h.program->showWindow(h.program->std11());
-    h.click(h.program->std11(), "save");
-    QCOMPARE(h.visibleWindows(), QStringList{"TemplateSelect"});
-    TemplateSelect *templates = h.program->templateSelect();
-    QVERIFY(!templates->ED->isChecked() && !templates->OM->isChecked() && !templates->GO->isChecked());
-    templates->OM->setChecked(true);
-    h.click(templates, "Back");
-    QCOMPARE(h.visibleWindows(), QStringList{"Std11"});
-    h.click(h.program->std11(), "save");
-    QVERIFY(h.program->templateSelect()->OM->isChecked());
-    // Closing the template window by its title bar ends the program.
-    h.program->templateSelect()->close();
-    Harness::flushDeletes();
-    QCOMPARE(h.program->windows().size(), 0);
-    QCOMPARE(h.lifetime.lastWindowClosedCalls, 1);
 }
 
 QTEST_MAIN(tst_Lifetime)

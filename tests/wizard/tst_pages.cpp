@@ -21,6 +21,15 @@ using namespace brevant::test;
 static const QString kWarning = QStringLiteral("Requirements are not met, Do you want to continue");
 static const QString kWarningTitle = QStringLiteral("Exiting");
 
+// Page 1 put away and page n shown, as if the user had come to it.
+static QuestionPage *showPage(Harness &h, int n)
+{
+    QuestionPage *page = h.program->page(n);
+    h.program->hideWindow(h.program->page(1));
+    h.program->showWindow(page);
+    return page;
+}
+
 class tst_Pages : public QObject {
     Q_OBJECT
 private slots:
@@ -35,8 +44,8 @@ private slots:
     void warningNoEndsProgramAtOnce();
     void answerBoxAcceptsTypedText();
     void backKeepsTypedAnswers();
+    void finishShowsCompletionWindowFirst_data();
     void finishShowsCompletionWindowFirst();
-    void finishWarningNoEndsProgram();
     void exampleWindowIsSharedAndFollowsNavigation();
     void exampleWindowRecreatedAfterClose();
 };
@@ -177,9 +186,7 @@ void tst_Pages::nextOnEveryIncompletePageWarns()
             }
         }
     }
-    QuestionPage *current = h.program->page(page);
-    h.program->hideWindow(h.program->page(1));
-    h.program->showWindow(current);
+    QuestionPage *current = showPage(h, page);
     // Yes goes on exactly as for a complete page.
     h.dialogs.expectMessage(kWarning, kWarningTitle, Buttons::YesNo, Icon::Critical, Answer::Yes);
     h.click(current, "next");
@@ -236,38 +243,35 @@ void tst_Pages::backKeepsTypedAnswers()
     VERIFY_DIALOGS(h);
 }
 
+void tst_Pages::finishShowsCompletionWindowFirst_data()
+{
+    QTest::addColumn<Answer>("answer");
+    QTest::newRow("Yes stays on") << Answer::Yes;
+    QTest::newRow("No ends the program") << Answer::No;
+}
+
 void tst_Pages::finishShowsCompletionWindowFirst()
 {
+    QFETCH(Answer, answer);
     Harness h;
     h.continueToPage1();
-    QuestionPage *last = h.program->page(10);
-    h.program->hideWindow(h.program->page(1));
-    h.program->showWindow(last);
+    QuestionPage *last = showPage(h, 10);
     last->showExample(25);
     QStringList atWarning;
     h.dialogs.onDialog = [&] { atWarning = h.visibleWindows(); };
-    h.dialogs.expectMessage(kWarning, kWarningTitle, Buttons::YesNo, Icon::Critical, Answer::Yes);
+    h.dialogs.expectMessage(kWarning, kWarningTitle, Buttons::YesNo, Icon::Critical, answer);
     h.click(last, "next");
     VERIFY_DIALOGS(h);
     // The completion window is already up, alone, when the warning comes,
     // and the warning stands in front of it.
     QCOMPARE(atWarning, QStringList{"Std11"});
     QCOMPARE(h.dialogs.parents.last(), h.program->std11());
-    QCOMPARE(h.visibleWindows(), QStringList{"Std11"});
-    QCOMPARE(h.lifetime.endProgramCalls, 0);
-}
-
-void tst_Pages::finishWarningNoEndsProgram()
-{
-    Harness h;
-    h.continueToPage1();
-    QuestionPage *last = h.program->page(10);
-    h.program->hideWindow(h.program->page(1));
-    h.program->showWindow(last);
-    h.dialogs.expectMessage(kWarning, kWarningTitle, Buttons::YesNo, Icon::Critical, Answer::No);
-    h.click(last, "next");
-    VERIFY_DIALOGS(h);
-    QCOMPARE(h.lifetime.endProgramCalls, 1);
+    if (answer == Answer::Yes) {
+        QCOMPARE(h.visibleWindows(), QStringList{"Std11"});
+        QCOMPARE(h.lifetime.endProgramCalls, 0);
+    } else {
+        QCOMPARE(h.lifetime.endProgramCalls, 1);
+    }
 }
 
 void tst_Pages::exampleWindowIsSharedAndFollowsNavigation()

@@ -73,6 +73,27 @@ void showPage(Harness &h, int number)
     h.program->showWindow(h.program->page(number));
 }
 
+// The save dialog chooses path, and the file is saved.
+void expectSavedTo(Harness &h, const QString &path)
+{
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kSaved, QStringLiteral("Saved"));
+}
+
+// The open dialog chooses path, and the file is loaded.
+void expectLoadedFrom(Harness &h, const QString &path)
+{
+    h.dialogs.expectOpen(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kLoaded, QStringLiteral("Loaded"));
+}
+
+// The text of every answer box, an empty string for items without one.
+QStringList answers(Harness &h)
+{
+    QStringList r;
+    for (int i = 1; i <= kItemCount; ++i)
+        r << (h.answer(i) ? h.answer(i)->currentText() : QString());
+    return r;
+}
+
 void save(Harness &h, int page)
 {
     h.click(h.program->page(page), QStringLiteral("Save"));
@@ -128,7 +149,7 @@ void TestWorkCommands::firstSaveAsksLaterSavesRewrite()
     h.fillAll(QStringLiteral("A much longer first response for item "));
     showPage(h, 3);
 
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, path);
     save(h, 3);
     VERIFY_DIALOGS(h);
     QCOMPARE(contentsOf(path), TextToFile(h.program->responses()));
@@ -164,7 +185,7 @@ void TestWorkCommands::cancelledSaveLeavesNoCurrentFile()
     QVERIFY(stateOf(h).Name_File.isEmpty());
 
     // So the next Save asks again.
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, path);
     save(h, 1);
     VERIFY_DIALOGS(h);
     QVERIFY(QFile::exists(path));
@@ -199,7 +220,7 @@ void TestWorkCommands::saveAsBeforeAndAfterSave()
     h.fillAll(QStringLiteral("one "));
 
     // Save As before any Save: a copy, and no current work file.
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(copy1)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, copy1);
     saveAs(h, 2);
     VERIFY_DIALOGS(h);
     QCOMPARE(contentsOf(copy1), TextToFile(numbered(QStringLiteral("one "))));
@@ -208,14 +229,14 @@ void TestWorkCommands::saveAsBeforeAndAfterSave()
     QVERIFY(stateOf(h).Name_File.isEmpty());
 
     // The next Save still asks.
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(current)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, current);
     save(h, 2);
     VERIFY_DIALOGS(h);
     QCOMPARE(stateOf(h).Name_File, current);
 
     // Save As after Save: a second complete file; Save goes on writing the first.
     h.fillAll(QStringLiteral("two "));
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(copy2)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, copy2);
     saveAs(h, 5);
     VERIFY_DIALOGS(h);
     QCOMPARE(contentsOf(copy2), TextToFile(numbered(QStringLiteral("two "))));
@@ -242,7 +263,7 @@ void TestWorkCommands::saveFromFirstPageWritesPagesNeverShown()
     h.response(1)->setPlainText(QStringLiteral("first"));
     h.response(2)->setPlainText(QStringLiteral("second\nline"));
 
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, path);
     save(h, 1);
     VERIFY_DIALOGS(h);
     QCOMPARE(contentsOf(path), TextToFile({QStringLiteral("first"), QStringLiteral("second\nline")}));
@@ -259,7 +280,7 @@ void TestWorkCommands::responseHoldingSeparatorIsNotSaved()
     const QString path = dir.filePath(QStringLiteral("work.dat"));
     h.continueToPage1();
     h.fillAll();
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, path);
     save(h, 1);
     VERIFY_DIALOGS(h);
     const QByteArray before = contentsOf(path);
@@ -364,7 +385,7 @@ void TestWorkCommands::heldFileThatCannotBeRewritten()
     const QString path = dir.filePath(QStringLiteral("work.dat"));
     h.continueToPage1();
     h.fillAll();
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, path);
     save(h, 1);
     VERIFY_DIALOGS(h);
 
@@ -417,21 +438,13 @@ void TestWorkCommands::loadsEmptyResponsesAndKeepsAnswers()
     h.fillAll(QStringLiteral("before "));
     h.answer(1)->setCurrentText(QStringLiteral("No"));
     h.answer(16)->setCurrentText(QStringLiteral("maybe"));
-    QStringList answersBefore;
-    for (int i = 1; i <= kItemCount; ++i)
-        answersBefore << (h.answer(i) ? h.answer(i)->currentText() : QString());
+    const QStringList answersBefore = answers(h);
 
-    h.dialogs.expectOpen(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kLoaded, QStringLiteral("Loaded"));
+    expectLoadedFrom(h, path);
     load(h);
     VERIFY_DIALOGS(h);
-    QStringList empty;
-    for (int i = 0; i < kItemCount; ++i)
-        empty << QString();
-    QCOMPARE(h.program->responses(), empty);
-    QStringList answersAfter;
-    for (int i = 1; i <= kItemCount; ++i)
-        answersAfter << (h.answer(i) ? h.answer(i)->currentText() : QString());
-    QCOMPARE(answersAfter, answersBefore);
+    QCOMPARE(h.program->responses(), QStringList(kItemCount, QString()));
+    QCOMPARE(answers(h), answersBefore);
     QCOMPARE(h.dialogs.busyOn, 1);
     QCOMPARE(h.dialogs.busyOff, 1);
     QCOMPARE(h.dialogs.parents.last(), static_cast<QWidget *>(h.program->std0()));
@@ -457,8 +470,8 @@ void TestWorkCommands::secondLoadReplacesFirstAndContinueShowsIt()
     toStartWindow(h);
     QVERIFY(!h.program->existing(QStringLiteral("Std1")));
 
-    h.dialogs.expectOpen(kFilter, FileDialogOutcome::chosen(first)).expectMessage(kLoaded, QStringLiteral("Loaded"))
-        .expectOpen(kFilter, FileDialogOutcome::chosen(second)).expectMessage(kLoaded, QStringLiteral("Loaded"));
+    expectLoadedFrom(h, first);
+    expectLoadedFrom(h, second);
     load(h);
     load(h);
     VERIFY_DIALOGS(h);
@@ -471,7 +484,7 @@ void TestWorkCommands::secondLoadReplacesFirstAndContinueShowsIt()
 
     // The loaded file is not the current work file: Save asks.
     const QString other = dir.filePath(QStringLiteral("other.dat"));
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(other)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, other);
     save(h, 1);
     VERIFY_DIALOGS(h);
     QCOMPARE(contentsOf(other), contentsOf(second));
@@ -589,17 +602,17 @@ void TestWorkCommands::saveLoadSaveGivesSameFile()
     toStartWindow(h);
     h.program->setResponses(texts);
     QCOMPARE(h.program->responses(), texts);
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(first)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, first);
     saveAs(h, 1);
     VERIFY_DIALOGS(h);
 
     h.fillAll(QStringLiteral("overwritten "));
-    h.dialogs.expectOpen(kFilter, FileDialogOutcome::chosen(first)).expectMessage(kLoaded, QStringLiteral("Loaded"));
+    expectLoadedFrom(h, first);
     load(h);
     VERIFY_DIALOGS(h);
     QCOMPARE(h.program->responses(), texts);
 
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(second)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, second);
     saveAs(h, 10);
     VERIFY_DIALOGS(h);
     QCOMPARE(contentsOf(second), contentsOf(first));
@@ -616,7 +629,7 @@ void TestWorkCommands::everySaveWritesTheBoxesAsTheyAreNow()
     const QString copy = dir.filePath(QStringLiteral("copy.dat"));
     h.continueToPage1();
     h.fillAll();
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, path);
     save(h, 1);
     VERIFY_DIALOGS(h);
 
@@ -653,12 +666,12 @@ void TestWorkCommands::everySaveWritesTheBoxesAsTheyAreNow()
 
     // Save As and Load share what Save keeps.
     h.response(1)->setPlainText(QStringLiteral("for the copy"));
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(copy)).expectMessage(kSaved, QStringLiteral("Saved"));
+    expectSavedTo(h, copy);
     saveAs(h, 3);
     VERIFY_DIALOGS(h);
     QCOMPARE(contentsOf(copy), TextToFile(h.program->responses()));
     writeBytes(copy, TextToFile(numbered(QStringLiteral("loaded "))));
-    h.dialogs.expectOpen(kFilter, FileDialogOutcome::chosen(copy)).expectMessage(kLoaded, QStringLiteral("Loaded"));
+    expectLoadedFrom(h, copy);
     load(h);
     VERIFY_DIALOGS(h);
     SAVED_AS_THE_BOXES_HOLD();
