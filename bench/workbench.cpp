@@ -111,6 +111,44 @@ double loadIntoPlainBoxes(const QString &path, const QStringList &expected)
     return ms;
 }
 
+// Times a save after typing in one response and after typing in every
+// response, against the plain write, as the goal row and the record row
+// of one figure ("Save", "HTML report").
+template <class Save, class Plain>
+QList<Row> editedRows(const Settings &settings, Harness &h, const QString &figure, double goal,
+                      const Save &save, const Plain &plain)
+{
+    int edits = 0;
+    const Medians oneEdited = alternate(settings.runs, [&] {
+        ++edits;
+        appendWord(h.program->responseBox(edits % kItemCount + 1), edits);
+        return save();
+    }, plain);
+    // After a Load, or the first Save of a run: every response new to Save.
+    const Medians allEdited = alternate(settings.runs, [&] {
+        ++edits;
+        for (int item = 1; item <= kItemCount; ++item)
+            appendWord(h.program->responseBox(item), edits);
+        return save();
+    }, plain);
+
+    Row row;
+    row.figure = figure + QStringLiteral(" (27 x 1 MiB, one response edited)");
+    row.unit = QStringLiteral("ms");
+    row.ours = oneEdited.ours;
+    row.baseline = oneEdited.baseline;
+    row.runs = settings.runs;
+    row.goal = goal;
+    row.goalText = QStringLiteral("<= ") + QString::number(goal);
+    Row cold = row;
+    cold.figure = figure + QStringLiteral(" (27 x 1 MiB, every response edited)");
+    cold.ours = allEdited.ours;
+    cold.baseline = allEdited.baseline;
+    cold.recordOnly = true;
+    cold.goalText = QStringLiteral("record");
+    return {row, cold};
+}
+
 } // namespace
 
 QList<Row> saveRows(const Settings &settings)
@@ -132,40 +170,11 @@ QList<Row> saveRows(const Settings &settings)
         return ms;
     };
     const auto plain = [&] { return saveWithQSaveFile(basePath, contentsOf(path)); };
-    int edits = 0;
     save();   // untimed: the first Save of the run encodes every response
-
-    // As a user saves: after typing in one response.
-    const Medians oneEdited = alternate(settings.runs, [&] {
-        ++edits;
-        appendWord(h->program->responseBox(edits % kItemCount + 1), edits);
-        return save();
-    }, plain);
-    // After a Load, or the first Save of a run: every response new to Save.
-    const Medians allEdited = alternate(settings.runs, [&] {
-        ++edits;
-        for (int item = 1; item <= kItemCount; ++item)
-            appendWord(h->program->responseBox(item), edits);
-        return save();
-    }, plain);
+    const QList<Row> rows = editedRows(settings, *h, QStringLiteral("Save"), 1.5, save, plain);
     if (contentsOf(path) != brevant::TextToFile(h->program->responses()))
         fail(QStringLiteral("Save wrote other bytes than the responses hold"));
-
-    Row row;
-    row.figure = QStringLiteral("Save (27 x 1 MiB, one response edited)");
-    row.unit = QStringLiteral("ms");
-    row.ours = oneEdited.ours;
-    row.baseline = oneEdited.baseline;
-    row.runs = settings.runs;
-    row.goal = 1.5;
-    row.goalText = QStringLiteral("<= 1.5");
-    Row cold = row;
-    cold.figure = QStringLiteral("Save (27 x 1 MiB, every response edited)");
-    cold.ours = allEdited.ours;
-    cold.baseline = allEdited.baseline;
-    cold.recordOnly = true;
-    cold.goalText = QStringLiteral("record");
-    return {row, cold};
+    return rows;
 }
 
 Row loadRow(const Settings &settings)
@@ -252,38 +261,12 @@ QList<Row> htmlRows(const Settings &settings)
         QFile::remove(basePath);
         return saveWithQSaveFile(basePath, contentsOf(kept));
     };
-    int edits = 0;
     save();   // untimed: the first Save of the run makes every response's page form
-    const Medians oneEdited = alternate(settings.runs, [&] {
-        ++edits;
-        appendWord(h->program->responseBox(edits % kItemCount + 1), edits);
-        return save();
-    }, plain);
-    const Medians allEdited = alternate(settings.runs, [&] {
-        ++edits;
-        for (int item = 1; item <= kItemCount; ++item)
-            appendWord(h->program->responseBox(item), edits);
-        return save();
-    }, plain);
+    const QList<Row> rows = editedRows(settings, *h, QStringLiteral("HTML report"), 1.5, save, plain);
     if (!contentsOf(kept).endsWith(brevant::encodeHtmlText(brevant::htmlText(h->program->responses().last()))
                                    + "\r\n</i><br><br></td></tr></table>\r\n</td> </tr>\r\n</table> </body> </html>\r\n"))
         fail(QStringLiteral("the HTML report does not end with the last response as it is now"));
-
-    Row row;
-    row.figure = QStringLiteral("HTML report (27 x 1 MiB, one response edited)");
-    row.unit = QStringLiteral("ms");
-    row.ours = oneEdited.ours;
-    row.baseline = oneEdited.baseline;
-    row.runs = settings.runs;
-    row.goal = 1.5;
-    row.goalText = QStringLiteral("<= 1.5");
-    Row cold = row;
-    cold.figure = QStringLiteral("HTML report (27 x 1 MiB, every response edited)");
-    cold.ours = allEdited.ours;
-    cold.baseline = allEdited.baseline;
-    cold.recordOnly = true;
-    cold.goalText = QStringLiteral("record");
-    return {row, cold};
+    return rows;
 }
 
 Row htmlShownRow(const Settings &settings)
