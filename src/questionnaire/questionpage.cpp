@@ -144,6 +144,9 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
         answer->setObjectName(item.answerBox);
         answer->setEditable(true);
         answer->setInsertPolicy(QComboBox::NoInsert);
+        // What is typed stays as typed: no completion, and no case change
+        // from matching the list ("yes" stays "yes").
+        answer->setCompleter(nullptr);
         answer->addItems({QStringLiteral("Yes"), QStringLiteral("No")});
         answer->setCurrentText(QStringLiteral("Yes"));
         answer->setMinimumWidth(90);

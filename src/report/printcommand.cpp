@@ -40,7 +40,7 @@ void printReport(Program &program, Std11 *window)
             != Answer::Yes)
             return;
         const FileDialogOutcome outcome =
-            dialogs.showSave(window, QStringLiteral("PDF Files (*.pdf)|*.pdf"), QString());
+            dialogs.showSave(window, QStringLiteral("PDF Files (*.pdf)|*.pdf"), QString(), Overwrite::Ask);
         if (!acceptDialogOutcome(dialogs, window, outcome))
             return;
         pdfPath = outcome.path;

@@ -6,7 +6,7 @@ namespace brevant {
 
 FileDialogOutcome FileDialog::showSave(Dialogs &dialogs, QWidget *parent)
 {
-    return remember(dialogs.showSave(parent, m_filter, m_fileName));
+    return remember(dialogs.showSave(parent, m_filter, m_fileName, Overwrite::Replace));
 }
 
 FileDialogOutcome FileDialog::showOpen(Dialogs &dialogs, QWidget *parent)

@@ -3,8 +3,10 @@
 #include "ui/filedialog.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -12,10 +14,48 @@
 
 namespace brevant {
 
+namespace {
+
+// A message box that only its buttons answer. A question whose No may end
+// the program must not be answered by Escape, or by the close button of
+// its title bar, which a user presses to get the box out of the way.
+class ButtonsOnlyBox : public QMessageBox {
+public:
+    explicit ButtonsOnlyBox(QWidget *parent, bool question) : QMessageBox(parent), m_question(question)
+    {
+        if (question)
+            setWindowFlag(Qt::WindowCloseButtonHint, false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (m_question && event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent *event) override
+    {
+        // A button's answer hides the box without a close event.
+        if (m_question) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool m_question;
+};
+
+} // namespace
+
 Answer QtDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
                           const QString &title)
 {
-    QMessageBox box(parent);
+    ButtonsOnlyBox box(parent, buttons == Buttons::YesNo);
     box.setWindowTitle(title.isNull() ? applicationTitle() : title);
     box.setText(prompt);
     box.setTextFormat(Qt::PlainText);
@@ -24,7 +64,6 @@ Answer QtDialogs::message(QWidget *parent, const QString &prompt, Buttons button
         QPushButton *yes = box.addButton(QMessageBox::Yes);
         box.addButton(QMessageBox::No);
         box.setDefaultButton(yes);
-        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setDefaultButton(box.addButton(QMessageBox::Ok));
     }
@@ -35,12 +74,15 @@ Answer QtDialogs::message(QWidget *parent, const QString &prompt, Buttons button
 }
 
 FileDialogOutcome QtDialogs::showSave(QWidget *parent, const QString &filter,
-                                      const QString &fileName)
+                                      const QString &fileName, Overwrite overwrite)
 {
-    // An existing file is replaced without a question; the name is taken as typed.
+    // The name is taken as typed; an existing file is replaced without a
+    // question unless the caller wants one.
+    const QFileDialog::Options options = overwrite == Overwrite::Replace
+        ? QFileDialog::DontConfirmOverwrite
+        : QFileDialog::Options();
     const QString path = QFileDialog::getSaveFileName(parent, QString(), fileName,
-                                                      qtFilterFrom(filter), nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+                                                      qtFilterFrom(filter), nullptr, options);
     if (path.isEmpty())
         return FileDialogOutcome::cancelled();
     return FileDialogOutcome::chosen(path);

@@ -10,7 +10,7 @@ public:
     Answer message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
                    const QString &title) override;
     FileDialogOutcome showSave(QWidget *parent, const QString &filter,
-                               const QString &fileName) override;
+                               const QString &fileName, Overwrite overwrite) override;
     FileDialogOutcome showOpen(QWidget *parent, const QString &filter,
                                const QString &fileName) override;
     void setBusy(bool busy) override;

@@ -12,6 +12,8 @@ class MailSender;       // updates/mailsender.h
 enum class Buttons { Ok, YesNo };
 enum class Icon { None, Critical };
 enum class Answer { Ok, Yes, No };
+// Whether a save dialog asks before a chosen file that exists is replaced.
+enum class Overwrite { Replace, Ask };
 
 // The error number a file dialog reports when the user cancels it.
 inline constexpr int kCancelError = 32755;
@@ -40,7 +42,7 @@ public:
                            Icon icon, const QString &title) = 0;
     // filter: "Description (*.ext)|*.ext" pairs joined by '|'.
     virtual FileDialogOutcome showSave(QWidget *parent, const QString &filter,
-                                       const QString &fileName) = 0;
+                                       const QString &fileName, Overwrite overwrite) = 0;
     virtual FileDialogOutcome showOpen(QWidget *parent, const QString &filter,
                                        const QString &fileName) = 0;
     // Busy pointer on (and pending events processed once) or off.
@@ -74,6 +76,9 @@ struct Services {
     PrinterFactory *printers = nullptr;
     MailSender *mail = nullptr;
     QString programFolder;   // no trailing separator
+    // The program's own data (recovery copies, backups of replaced files):
+    // a folder of the user's, not the program folder.
+    QString dataFolder;
 };
 
 // The shared message for a failed file dialog.

@@ -249,7 +249,7 @@ char *encodeLinesTo(char *out, QStringView text, QList<char32_t> *unmappable)
         if (p == end)
             break;
         const char16_t u = *p++;
-        if (u == u'\n' || u == 0x2029) {
+        if (u == u'\n' || u == 0x2029 || u == 0x2028) {
             *out++ = '\r';
             *out++ = '\n';
             continue;

@@ -35,8 +35,8 @@ void appendEncoded(QByteArray &out, QStringView text);
 char *encodeTo(char *out, QStringView text, bool crlf);
 
 // Writes a text box's text encoded at out and returns the end: as encodeTo
-// with crlf, where U+2029 (how a box ends its paragraphs) is a line break
-// too. Every character the code page cannot hold becomes '?' and, when
+// with crlf, where U+2029 (how a box ends its paragraphs) and U+2028 (the
+// line break of Shift+Enter) are line breaks too. Every character the code page cannot hold becomes '?' and, when
 // unmappable is given, is added to it (each once, in order of appearance).
 // out must have room for text.size() bytes plus one per line break.
 char *encodeLinesTo(char *out, QStringView text, QList<char32_t> *unmappable);

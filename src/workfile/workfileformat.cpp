@@ -84,7 +84,7 @@ EncodedResponse encodeResponse(QStringView text)
     qsizetype lineBreaks = 0;
     const char16_t *const units = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i)
-        lineBreaks += (units[i] == u'\n') | (units[i] == 0x2029);
+        lineBreaks += (units[i] == u'\n') | (units[i] == 0x2029) | (units[i] == 0x2028);
     EncodedResponse response;
     response.bytes.resize(text.size() + lineBreaks);
     char *const begin = response.bytes.data();

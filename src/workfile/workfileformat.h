@@ -37,8 +37,8 @@ struct EncodedResponse {
     QList<char32_t> unstorable;
 };
 
-// Encodes the text of a response box, where '\n' and U+2029 (the box's own
-// paragraph end) are line breaks. Gives the bytes TextToFile writes for the
+// Encodes the text of a response box, where '\n', U+2029 (the box's own
+// paragraph end) and U+2028 (Shift+Enter) are line breaks. Gives the bytes TextToFile writes for the
 // same response.
 EncodedResponse encodeResponse(QStringView text);
 

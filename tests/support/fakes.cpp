@@ -78,12 +78,13 @@ Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons butt
 }
 
 FileDialogOutcome FakeDialogs::showSave(QWidget *parent, const QString &filter,
-                                        const QString &fileName)
+                                        const QString &fileName, Overwrite overwrite)
 {
     if (onDialog)
         onDialog();
     parents << parent;
     initialNames << fileName;
+    overwrites << overwrite;
     if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Save) {
         failures << QStringLiteral("unexpected save dialog (filter %1)").arg(filter);
         return FileDialogOutcome::cancelled();

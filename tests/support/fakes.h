@@ -41,7 +41,7 @@ public:
     Answer message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
                    const QString &title) override;
     FileDialogOutcome showSave(QWidget *parent, const QString &filter,
-                               const QString &fileName) override;
+                               const QString &fileName, Overwrite overwrite) override;
     FileDialogOutcome showOpen(QWidget *parent, const QString &filter,
                                const QString &fileName) override;
     void setBusy(bool busy) override;
@@ -54,6 +54,7 @@ public:
     QStringList shownTitles;
     QList<QWidget *> parents;   // the parent of every dialog shown
     QStringList initialNames;   // the file name each file dialog started with
+    QList<Overwrite> overwrites;   // what each save dialog does with an existing file
     int busyOn = 0;
     int busyOff = 0;
     QStringList failures;

@@ -221,6 +221,33 @@ void tst_Pages::answerBoxAcceptsTypedText()
     QCOMPARE(no1->currentText(), QStringLiteral("N/A"));
     QCOMPARE(no1->count(), 2);
     QVERIFY(!h.program->page(1)->isComplete());
+
+    // What is typed stays as typed, with the keys a person uses to leave
+    // the box: no completion to "Yes", no change of case.
+    const auto typeAndLeave = [&](const char *text, Qt::Key leave) {
+        no1->setFocus();
+        QTest::keyClick(no1->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(no1->lineEdit(), text);
+        QTest::keyClick(no1->lineEdit(), leave);
+    };
+    typeAndLeave("yes", Qt::Key_Return);
+    QCOMPARE(no1->currentText(), QStringLiteral("yes"));
+    typeAndLeave("yes", Qt::Key_Tab);
+    QCOMPARE(no1->currentText(), QStringLiteral("yes"));
+    typeAndLeave("ye", Qt::Key_Tab);
+    QCOMPARE(no1->currentText(), QStringLiteral("ye"));
+    typeAndLeave("n", Qt::Key_Return);
+    QCOMPARE(no1->currentText(), QStringLiteral("n"));
+    QCOMPARE(no1->count(), 2);
+    QCOMPARE(no1->itemText(0), QStringLiteral("Yes"));
+    QCOMPARE(no1->itemText(1), QStringLiteral("No"));
+
+    // Typed "yes" does not pass Next: the warning comes.
+    h.fillAll();
+    typeAndLeave("yes", Qt::Key_Tab);
+    h.dialogs.expectMessage(kWarning, kWarningTitle, Buttons::YesNo, Icon::Critical, Answer::Yes);
+    h.click(h.program->page(1), "next");
+    VERIFY_DIALOGS(h);
 }
 
 void tst_Pages::backKeepsTypedAnswers()

@@ -347,7 +347,7 @@ void TestWorkFileFormat::encodedBoxTextMatchesTheWriter()
     QFETCH(QString, text);
     const EncodedResponse encoded = encodeResponse(text);
     QStringList responses(kItemCount);
-    responses[0] = QString(text).replace(QChar(0x2029), QLatin1Char('\n'));
+    responses[0] = QString(text).replace(QChar(0x2029), QLatin1Char('\n')).replace(QChar(0x2028), QLatin1Char('\n'));
     // The file holds the first response, its CR LF and 26 empty ones.
     QCOMPARE(encoded.bytes, TextToFile(responses).chopped(210));
     QCOMPARE(encoded.holdsSeparator, !itemsHoldingSeparator(responses).isEmpty());

@@ -1,0 +1,92 @@
+// The real message boxes, driven with real keys: a question is answered
+// only by its buttons.
+#include "ui/qtservices.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace brevant;
+
+Q_DECLARE_METATYPE(brevant::Answer)
+
+namespace {
+
+// The message box on screen, once it is there.
+QMessageBox *shownBox()
+{
+    return qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+}
+
+QAbstractButton *buttonOf(QMessageBox *box, QMessageBox::StandardButton which)
+{
+    return box ? box->button(which) : nullptr;
+}
+
+} // namespace
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void questionIgnoresEscapeAndTheCloseButton_data();
+    void questionIgnoresEscapeAndTheCloseButton();
+    void messageWithOkClosesAsUsual();
+};
+
+void TestDialogs::questionIgnoresEscapeAndTheCloseButton_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("pressed");
+    QTest::addColumn<Answer>("answer");
+    QTest::newRow("then Yes") << QMessageBox::Yes << Answer::Yes;
+    QTest::newRow("then No") << QMessageBox::No << Answer::No;
+}
+
+void TestDialogs::questionIgnoresEscapeAndTheCloseButton()
+{
+    QFETCH(QMessageBox::StandardButton, pressed);
+    QFETCH(Answer, answer);
+    QtDialogs dialogs;
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        QMessageBox *box = shownBox();
+        if (!box) {
+            seen << "no box";
+            return;
+        }
+        seen << box->windowTitle() << box->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+        seen << (box->isVisible() ? "open after Escape" : "closed by Escape");
+        // The close button of the title bar asks the window to close.
+        box->close();
+        seen << (box->isVisible() ? "open after close" : "closed by close");
+        seen << (box->windowFlags().testFlag(Qt::WindowCloseButtonHint) ? "close button" : "no close button");
+        if (QAbstractButton *button = buttonOf(box, pressed))
+            QTest::keyClick(button, Qt::Key_Space);
+    });
+    const Answer got = dialogs.message(nullptr, "Requirements are not met, Do you want to continue",
+                                       Buttons::YesNo, Icon::Critical, "Exiting");
+    QCOMPARE(seen, QStringList({"Exiting", "Requirements are not met, Do you want to continue",
+                                "open after Escape", "open after close", "no close button"}));
+    QCOMPARE(got, answer);
+}
+
+void TestDialogs::messageWithOkClosesAsUsual()
+{
+    QtDialogs dialogs;
+    bool sent = false;
+    QTimer::singleShot(0, [&] {
+        if (QMessageBox *box = shownBox()) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            sent = true;
+        }
+    });
+    // Escape answers a message that has only OK.
+    QCOMPARE(dialogs.message(nullptr, "Successfully Saved..", Buttons::Ok, Icon::None, "Saved"), Answer::Ok);
+    QVERIFY(sent);
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
