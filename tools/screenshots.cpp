@@ -10,6 +10,8 @@
 #include "questionnaire/questionpage.h"
 #include "report/browserwindow.h"
 #include "report/templateselect.h"
+
+#include <QTemporaryDir>
 #include "ui/qtservices.h"
 #include "ui/widgets.h"
 #include "updates/registerform.h"
@@ -40,6 +42,9 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     services.lifetime = &lifetime;
     services.programFolder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : programFolder();
+    // The texts typed for the pictures are nobody's work to keep.
+    QTemporaryDir data;
+    services.dataFolder = data.path();
     Program program(services);
 
     const auto &catalogue = QuestionnaireCatalogue::instance();

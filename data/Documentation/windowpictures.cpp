@@ -13,6 +13,8 @@
 #include "questionnaire/examplewindow.h"
 #include "questionnaire/questionpage.h"
 #include "report/templateselect.h"
+
+#include <QTemporaryDir>
 #include "ui/qtservices.h"
 #include "ui/widgets.h"
 #include "updates/registerform.h"
@@ -132,6 +134,9 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     services.lifetime = &lifetime;
     services.programFolder = QString::fromLocal8Bit(argv[2]);
+    // The texts typed for the pictures are nobody's work to keep.
+    QTemporaryDir data;
+    services.dataFolder = data.path();
     Program program(services);
     Pictures pictures(out);
 

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QStandardPaths>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -89,6 +90,7 @@ int main(int argc, char *argv[])
     services.mail = &mail;
     services.printers = &printers;
     services.programFolder = brevant::programFolder();
+    services.dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 
     brevant::Program program(services);
     FirstPaintReporter firstPaint;

@@ -9,16 +9,52 @@
 #include "report/browserwindow.h"
 #include "report/templateselect.h"
 #include "updates/registerform.h"
+#include "workfile/recoveryoffer.h"
+#include "workfile/recoveryrecorder.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
+
+#include <memory>
 
 namespace brevant {
 
-Program::Program(const Services &services) : m_services(services) {}
+using namespace Qt::Literals::StringLiterals;
+
+Program::Program(const Services &services)
+    : m_services(services), m_backups(services.dataFolder + u"/backups"_s)
+{
+    RecoveryRecorder::Source source;
+    source.response = [this](int item) { return existingResponse(item); };
+    source.answers = [this] {
+        QStringList texts;
+        for (const QuestionnaireItem &item : QuestionnaireCatalogue::instance().items()) {
+            if (!item.hasAnswer())
+                continue;
+            const Window *page = existing(QuestionnaireCatalogue::instance().page(item.page).window);
+            texts << (page ? static_cast<const QuestionPage *>(page)->answerBox(item.answerBox)->currentText()
+                           : u"Yes"_s);
+        }
+        return texts;
+    };
+    source.workFiles = [this] {
+        const auto *start = static_cast<const Std0 *>(existing(u"Std0"_s));
+        return start ? std::pair(start->state.Name_File, start->state.FileName) : std::pair<QString, QString>();
+    };
+    m_recovery = std::make_unique<RecoveryRecorder>(recoveryFolder(), std::move(source));
+    connect(m_recovery.get(), &RecoveryRecorder::writeFailed, this, &Program::recoveryCopyFailed);
+}
 
 Program::~Program()
 {
+    // Whatever is not on disk yet goes into the recovery copy while the
+    // boxes are still there.
+    m_recovery.reset();
     // Tear-down at the end of the process: no unload rule runs here.
     const auto all = windows();
     m_windows.clear();
@@ -58,7 +94,49 @@ BrowserWindow *Program::browser() { return get<BrowserWindow>(QStringLiteral("br
 QuestionPage *Program::page(int number)
 {
     const QString name = QuestionnaireCatalogue::instance().page(number).window;
-    return get<QuestionPage>(name, number);
+    if (Window *w = existing(name))
+        return static_cast<QuestionPage *>(w);
+    QuestionPage *made = get<QuestionPage>(name, number);
+    watch(made);
+    return made;
+}
+
+void Program::watch(QuestionPage *page)
+{
+    RecoveryRecorder *recorder = m_recovery.get();
+    for (const QuestionnaireItem *item : QuestionnaireCatalogue::instance().itemsOfPage(page->number())) {
+        const int number = item->number;
+        recorder->boxMade(number);
+        // Typing, pasting, cutting, undoing and Load alike change the
+        // document. The recovery copy is told what changed, in a few
+        // characters where it can be.
+        QTextDocument *document = page->responseBox(item->responseBox)->document();
+        connect(document, &QTextDocument::contentsChange, recorder,
+                [recorder, number, document](int position, int removed, int added) {
+                    const int length = document->characterCount() - 1;
+                    // (Replacing the whole text counts the last paragraph
+                    // end in; it is no part of the text.)
+                    added = std::min(added, length - position);
+                    std::optional<QString> text;
+                    if (added >= 0 && added <= RecoveryRecorder::kMaxEditLength) {
+                        QTextCursor cursor(document);
+                        cursor.setPosition(position);
+                        cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+                        text = cursor.selectedText();
+                    }
+                    recorder->responseEdited(number, position, removed, text, length);
+                });
+        if (QComboBox *answer = page->answerBox(item->answerBox))
+            connect(answer, &QComboBox::currentTextChanged, recorder, &RecoveryRecorder::answerChanged);
+    }
+}
+
+QString Program::existingResponse(int item) const
+{
+    const QuestionnaireItem &it = QuestionnaireCatalogue::instance().item(item);
+    const Window *page = existing(QuestionnaireCatalogue::instance().page(it.page).window);
+    return page ? static_cast<const QuestionPage *>(page)->responseBox(it.responseBox)->document()->toRawText()
+                : QString();
 }
 
 Window *Program::existing(const QString &name) const
@@ -118,6 +196,9 @@ void Program::closeAll(bool workFileStep)
     // open between commands and the work-file step has nothing to close.
     Q_UNUSED(workFileStep);
     const bool outer = !m_closingAll;
+    // What was typed is in the recovery copy before the boxes go.
+    if (outer)
+        m_recovery->flush();
     m_closingAll = true;
     const auto all = windows();
     for (Window *w : all)
@@ -131,6 +212,9 @@ void Program::endProgram()
     if (m_ended)
         return;
     m_ended = true;
+    // The program ends without a question: what was not saved is in the
+    // recovery copy, on disk before the process goes.
+    m_recovery->flush();
     for (Window *w : windows())
         w->hide();
     emit programEnded();
@@ -149,9 +233,11 @@ QStringList Program::responses()
     texts.reserve(kItemCount);
     for (int i = 1; i <= kItemCount; ++i) {
         // The text exactly as typed: toPlainText() would turn no-break
-        // spaces into spaces. Line breaks come back as '\n'.
+        // spaces into spaces. Line breaks, of Enter (U+2029) and of
+        // Shift+Enter (U+2028) alike, come back as '\n'.
         QString text = responseBox(i)->document()->toRawText();
         text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
         texts << text;
     }
     return texts;
@@ -161,6 +247,99 @@ void Program::setResponses(const QStringList &texts)
 {
     for (int i = 1; i <= kItemCount && i <= texts.size(); ++i)
         responseBox(i)->setPlainText(texts.at(i - 1));
+}
+
+QStringList Program::answers()
+{
+    QStringList texts;
+    for (const QuestionnaireItem &item : QuestionnaireCatalogue::instance().items()) {
+        if (item.hasAnswer())
+            texts << page(item.page)->answerBox(item.answerBox)->currentText();
+    }
+    return texts;
+}
+
+void Program::setAnswers(const QStringList &texts)
+{
+    int k = 0;
+    for (const QuestionnaireItem &item : QuestionnaireCatalogue::instance().items()) {
+        if (!item.hasAnswer())
+            continue;
+        if (k < texts.size())
+            page(item.page)->answerBox(item.answerBox)->setCurrentText(texts.at(k));
+        ++k;
+    }
+}
+
+QString Program::recoveryFolder() const
+{
+    return m_services.dataFolder.isEmpty() ? QString() : m_services.dataFolder + u"/recovery"_s;
+}
+
+bool Program::offerRecoveredWork(QWidget *parent)
+{
+    if (m_offered)
+        return false;
+    m_offered = true;
+    if (recoveryFolder().isEmpty())
+        return false;
+    return brevant::offerRecoveredWork(recoveryFolder(), m_recovery->session(), dialogs(), parent,
+                                       [this](const RecoveryCopy &copy) { restore(copy); });
+}
+
+void Program::restore(const RecoveryCopy &copy)
+{
+    setResponses(copy.responses);
+    setAnswers(copy.answers);
+    WorkFileState &state = std0()->state;
+    state.Name_File = copy.nameFile;
+    state.FileName = copy.fileName;
+    // The restored work is this run's own unsaved work now: in this run's
+    // copy before the old one is set aside.
+    m_recovery->flush();
+}
+
+QWidget *Program::frontWindow() const
+{
+    for (Window *w : windows()) {
+        if (w->isVisible() && w->isActiveWindow())
+            return w;
+    }
+    for (Window *w : windows()) {
+        if (w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+void Program::recoveryCopyFailed(const QString &folder, const QString &reason)
+{
+    if (m_toldRecoveryFailed || m_ended)
+        return;
+    // Not over a dialog that is open now: when it is answered.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(1000, this, [this, folder, reason] { recoveryCopyFailed(folder, reason); });
+        return;
+    }
+    m_toldRecoveryFailed = true;
+    dialogs().message(frontWindow(),
+                      u"The program cannot keep a recovery copy of the responses you type: the "
+                      "folder\r\n%1\r\ncannot be written. %2\r\n\r\nThe program works as before, "
+                      "but what you type is kept only once you save it with Save or Save As."_s
+                          .arg(QDir::toNativeSeparators(folder), reason),
+                      Buttons::Ok, Icon::Critical, u"Recovery Copy Not Kept"_s);
+}
+
+void Program::backupFailed(const QString &folder, const QString &reason)
+{
+    if (m_toldBackupFailed)
+        return;
+    m_toldBackupFailed = true;
+    dialogs().message(frontWindow(),
+                      u"The program cannot keep a copy of the file that this save replaces: the "
+                      "folder\r\n%1\r\ncannot be written. %2\r\n\r\nThe save goes on without that copy."_s
+                          .arg(QDir::toNativeSeparators(folder), reason),
+                      Buttons::Ok, Icon::Critical, u"Backup Not Kept"_s);
 }
 
 QString Program::programPath(const QString &relative) const

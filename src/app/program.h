@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/services.h"
+#include "workfile/backups.h"
 
 #include <QMap>
 #include <QObject>
@@ -21,6 +22,8 @@ class ExampleWindow;
 class Std11;
 class TemplateSelect;
 class BrowserWindow;
+class RecoveryRecorder;
+struct RecoveryCopy;
 
 // The running program: its services and its windows. Every window exists
 // at most once, is made on first use and afterwards only hidden and shown.
@@ -72,6 +75,24 @@ public:
     QPlainTextEdit *responseBox(int item);
     QStringList responses();
     void setResponses(const QStringList &texts);
+    // The 16 answer boxes in catalogue order; pages made as for responses.
+    QStringList answers();
+    void setAnswers(const QStringList &texts);
+
+    // The recovery copy of what is typed, and the copies kept of files a
+    // save replaces, both in the user's data folder.
+    RecoveryRecorder &recovery() { return *m_recovery; }
+    BackupKeeper &backups() { return m_backups; }
+    QString recoveryFolder() const;
+    // Offers work that an earlier run left unsaved; done once, when the
+    // start window is first shown. Returns whether work was restored.
+    bool offerRecoveredWork(QWidget *parent);
+    // Puts a recovery copy into the boxes, as Load does, answers included.
+    void restore(const RecoveryCopy &copy);
+    // Tells the user, once per run for each kind, that the data folder
+    // cannot be written.
+    void recoveryCopyFailed(const QString &folder, const QString &reason);
+    void backupFailed(const QString &folder, const QString &reason);
 
     // A file installed with the program: the program folder followed by
     // a relative path such as "/Templates/Orange_Madness.htm".
@@ -85,8 +106,19 @@ private:
     template <class T, class... Args>
     T *get(const QString &name, Args &&...args);
     void adopt(Window *window);
+    // Tells the recovery copy about every change of the page's boxes.
+    void watch(QuestionPage *page);
+    // A response as its box holds it, without making its page.
+    QString existingResponse(int item) const;
+    // The window a message of the program's own stands in front of.
+    QWidget *frontWindow() const;
 
     Services m_services;
+    std::unique_ptr<RecoveryRecorder> m_recovery;
+    BackupKeeper m_backups;
+    bool m_offered = false;
+    bool m_toldRecoveryFailed = false;
+    bool m_toldBackupFailed = false;
     QMap<QString, QPointer<Window>> m_windows;
     QSet<Window *> m_closing;
     bool m_ended = false;

@@ -69,8 +69,12 @@ void RegisterUpdate::update_Click()
 void RegisterUpdate::continue_Click()
 {
     Program &p = program();
-    p.showWindow(p.std0());
+    Std0 *start = p.std0();
+    p.showWindow(start);
     p.hideWindow(this);
+    // Work an earlier run left unsaved is offered in front of the start
+    // window, before anything can be loaded.
+    p.offerRecoveredWork(start);
 }
 
 } // namespace brevant

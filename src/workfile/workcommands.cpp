@@ -5,6 +5,7 @@
 #include "app/std0.h"
 #include "questionnaire/catalogue.h"
 #include "ui/filedialog.h"
+#include "workfile/recoveryrecorder.h"
 #include "workfile/workfileformat.h"
 
 #include <QDir>
@@ -120,9 +121,18 @@ std::optional<QList<QByteArray>> workFileForSaving(Program &program, QWidget *pa
 
 bool writeWork(Program &program, QWidget *parent, const QString &path, const QList<QByteArray> &responses)
 {
+    const QList<QByteArrayView> pieces = workFilePieces(responses);
     QString reason;
-    if (writeFileSafely(path, workFilePieces(responses), &reason))
+    // A file written over keeps its old content in the backups folder.
+    BackupKeeper &backups = program.backups();
+    if (!backups.beforeReplacing(path, pieces, &reason))
+        program.backupFailed(backups.folder(), reason);
+    if (writeFileSafely(path, pieces, &reason)) {
+        backups.written(path);
+        // The responses as they stand are on disk now.
+        program.recovery().markClean();
         return true;
+    }
     program.dialogs().message(parent,
                               QStringLiteral("The work could not be saved to\r\n") + nativePath(path)
                                   + QStringLiteral("\r\n\r\n") + reason
@@ -246,6 +256,8 @@ bool readWorkFileIntoPages(Program &program, QWidget *parent, const QString &pat
         return false;
     }
     program.setResponses(contents.responses);
+    // Just loaded: nothing unsaved until the next change.
+    program.recovery().markClean();
     return true;
 }
 

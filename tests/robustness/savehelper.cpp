@@ -59,6 +59,7 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     services.lifetime = &lifetime;
     services.programFolder = folder.path();
+    services.dataFolder = folder.path();
     Program program(services);
     program.start();
     if (!click(program.registerUpdate(), "continue") || !click(program.std0(), "Command1"))

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program on a real X display: startup window, start window, page
 # 1, a typed response, Next with the warning answered Yes, then the page's
-# title-bar close. Run under xvfb-run (no window manager):
+# title-bar close. Started again, the program offers the response it was
+# not asked to save. Run under xvfb-run (no window manager):
 #
 #   smoke.sh PROGRAM WMDELETE OUTPUT_FOLDER
 #
@@ -74,12 +75,43 @@ screenshot() {
 
 cd "$scratch" || exit 1
 export XDG_RUNTIME_DIR="$scratch"
-# A session of its own, so anything the program leaves running is found.
-setsid "$program" >"$out/program.log" 2>&1 &
-pid=$!
+# The program's own data (its recovery copies) in a folder of the test's.
+export XDG_DATA_HOME="$scratch/data"
+recovery="$XDG_DATA_HOME/brevant/recovery"
 
-startup=$(focus_window '^Brevant Zizazov Irivadevu$') || exit 1
-[[ "$(ps -o sid= -p "$pid" | tr -d ' ')" == "$pid" ]] || fail "the program did not get a session of its own"
+# Starts the program in a session of its own, so anything it leaves
+# running is found, and waits for the startup window.
+start_program() {
+  setsid "$program" >>"$out/program.log" 2>&1 &
+  pid=$!
+  focus_window '^Brevant Zizazov Irivadevu$' >/dev/null || exit 1
+  [[ "$(ps -o sid= -p "$pid" | tr -d ' ')" == "$pid" ]] || fail "the program did not get a session of its own"
+}
+
+# Waits for the program to end by itself, with status 0 and nothing left.
+expect_clean_end() {
+  poll "the program to end" program_ended
+  wait "$pid"
+  local status=$? ended=$pid
+  pid=
+  [[ $status -eq 0 ]] || fail "the program ended with status $status"
+  # A zombie is no longer running; the sanitizer runtime's symbolizer can
+  # linger as one for a moment until init reaps it.
+  local stray
+  stray=$(ps -e -o pid=,sid=,stat=,args= | awk -v s="$ended" '$2 == s && $3 !~ /^Z/')
+  [[ -z "$stray" ]] || fail "processes left behind: $stray"
+  local left
+  left=$(xdotool search --name 'Brevant' 2>/dev/null)
+  [[ -z "$left" ]] || fail "windows left behind: $left"
+}
+
+# The virtual display answers before the program is started on it.
+until xdotool getdisplaygeometry >/dev/null 2>&1; do
+  ((SECONDS < deadline_seconds)) || fail "the display $DISPLAY does not answer"
+  sleep 0.1
+done
+
+start_program
 screenshot startup-window
 # Register, Check for Updates, then "Already Registered or Register Later".
 xdotool key --delay 50 Tab Tab space
@@ -112,20 +144,29 @@ page2=$(focus_window '^Brevant Policies \(Page 2 of 10\)$') || exit 1
 poll "page 1 to go" no_window '^Brevant Policies \(Page 1 of 10\)$'
 screenshot page-2
 
-# The title-bar close of page 2 closes every window and ends the program.
+# The title-bar close of page 2 closes every window and ends the program,
+# without a question; the typed response stays in the recovery copy.
 "$wmdelete" "$page2" || fail "cannot ask page 2 to close"
-poll "the program to end" program_ended
-wait "$pid"
-status=$?
-ended=$pid
-pid=
+expect_clean_end
 screenshot closed
+copies=("$recovery"/*.json)
+[[ -f "${copies[0]}" ]] || fail "no recovery copy in $recovery"
+grep -q 'Two full-time faculty members teach every course we offer.' "${copies[0]}" ||
+  fail "the recovery copy does not hold the typed response"
 
-[[ $status -eq 0 ]] || fail "the program ended with status $status"
-# A zombie is no longer running; the sanitizer runtime's symbolizer can
-# linger as one for a moment until init reaps it.
-stray=$(ps -e -o pid=,sid=,stat=,args= | awk -v s="$ended" '$2 == s && $3 !~ /^Z/')
-[[ -z "$stray" ]] || fail "processes left behind: $stray"
-left=$(xdotool search --name 'Brevant' 2>/dev/null)
-[[ -z "$left" ]] || fail "windows left behind: $left"
-echo "The program ran through $shot screens and ended with status 0; screenshots in $out"
+# Started again, the program offers it in front of the start window.
+start_program
+xdotool key --delay 50 Tab Tab space
+focus_window '^Restore Unsaved Responses$' >/dev/null || exit 1
+screenshot recovery-offer
+# Yes is the default button; then Continue.
+xdotool key Return
+poll "the offer to go" no_window '^Restore Unsaved Responses$'
+focus_window '^Brevant Policies $' >/dev/null || exit 1
+xdotool key --delay 50 Tab space
+restored=$(focus_window '^Brevant Policies \(Page 1 of 10\)$') || exit 1
+screenshot page-1-restored
+"$wmdelete" "$restored" || fail "cannot ask page 1 to close"
+expect_clean_end
+[[ -n "$(ls "$recovery"/set-aside/*.json 2>/dev/null)" ]] || fail "the offered copy was not set aside"
+echo "The program ran through $shot screens, ended twice with status 0 and offered the unsaved response; screenshots in $out"

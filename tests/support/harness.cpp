@@ -15,12 +15,13 @@
 
 namespace brevant::test {
 
-Harness::Harness()
+Harness::Harness(const QString &dataFolder)
 {
     services.dialogs = &dialogs;
     services.shell = &shell;
     services.lifetime = &lifetime;
     services.programFolder = folder.path();
+    services.dataFolder = dataFolder.isEmpty() ? data.path() : dataFolder;
     program = std::make_unique<Program>(services);
 }
 

@@ -14,13 +14,16 @@ namespace brevant::test {
 // A program wired to fakes, with its own temporary program folder.
 // Use one per test function; check verify() before it goes.
 struct Harness {
-    Harness();
+    // dataFolder: the user's data folder, when not one of its own (to start
+    // the program again on what an earlier run left).
+    explicit Harness(const QString &dataFolder = QString());
     ~Harness();
 
     FakeDialogs dialogs;
     FakeShell shell;
     FakeLifetime lifetime;
     QTemporaryDir folder;
+    QTemporaryDir data;   // the user's data folder: recovery copies, backups
     Services services;
     std::unique_ptr<Program> program;
 

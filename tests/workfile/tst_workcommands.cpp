@@ -1,4 +1,5 @@
 #include "app/registerupdate.h"
+#include "app/responsecache.h"
 #include "app/std0.h"
 #include "harness.h"
 #include "questionnaire/catalogue.h"
@@ -138,6 +139,7 @@ private slots:
     // Both
     void saveLoadSaveGivesSameFile();
     void everySaveWritesTheBoxesAsTheyAreNow();
+    void shiftEnterIsALineBreakEverywhere();
 };
 
 void TestWorkCommands::firstSaveAsksLaterSavesRewrite()
@@ -685,6 +687,33 @@ void TestWorkCommands::everySaveWritesTheBoxesAsTheyAreNow()
     SAVED_AS_THE_BOXES_HOLD();
     QCOMPARE(contentsOf(path), TextToFile(QStringList()));
 #undef SAVED_AS_THE_BOXES_HOLD
+}
+
+// Shift+Enter puts a line separator (U+2028) into the box, not a paragraph
+// end: it must still be a line break in every file, never a "?".
+void TestWorkCommands::shiftEnterIsALineBreakEverywhere()
+{
+    Harness h;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("work.dat"));
+    h.continueToPage1();
+    QPlainTextEdit *box = h.response(1);
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("one"));
+    QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(box, QStringLiteral("two"));
+    QTest::keyClick(box, Qt::Key_Enter, Qt::ShiftModifier);
+    QTest::keyClicks(box, QStringLiteral("three"));
+    QVERIFY(box->document()->toRawText().contains(QChar::LineSeparator));
+
+    // No question about characters the work file cannot hold.
+    expectSavedTo(h, path);
+    save(h, 1);
+    VERIFY_DIALOGS(h);
+    QVERIFY(contentsOf(path).startsWith("one\r\ntwo\r\nthree\r\n%%%%\r\n"));
+    // The printed report and the HTML report read the same texts.
+    QCOMPARE(h.program->responses().first(), QStringLiteral("one\ntwo\nthree"));
+    QCOMPARE(ResponseCache::of(*h.program).html(1), QByteArray("one<br>\r\ntwo<br>\r\nthree"));
 }
 
 QTEST_MAIN(TestWorkCommands)

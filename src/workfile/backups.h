@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+namespace brevant {
+
+// Keeps what a save is about to replace: the first time in a run that a
+// file is written over with a different content, its old bytes are copied
+// into the backups folder as "<name> <date> <time>.<extension>". The
+// newest kKept backups stay.
+class BackupKeeper {
+public:
+    explicit BackupKeeper(const QString &folder) : m_folder(folder) {}
+
+    QString folder() const { return m_folder; }
+
+    // Before path is replaced by the pieces. Returns false, with the reason,
+    // when a copy was due and could not be made.
+    bool beforeReplacing(const QString &path, const QList<QByteArrayView> &pieces, QString *error);
+    // path now holds what this run wrote: its old content is kept already,
+    // or was this run's own.
+    void written(const QString &path);
+
+    static constexpr int kKept = 20;
+
+private:
+    static QString key(const QString &path);
+
+    QString m_folder;
+    QSet<QString> m_done;
+};
+
+} // namespace brevant
