@@ -4,7 +4,7 @@
 // machine to machine. Prints one table and writes the same rows as CSV.
 //
 //   brevant_bench [--runs N] [--startup-runs N] [--csv FILE] [--only LIST] [--keep-files]
-//   LIST: any of startup,save,load,html,shown,print,scaling,peer, separated by commas
+//   LIST: any of startup,save,load,html,shown,typing,recovery,print,scaling,peer, separated by commas
 
 #include "benches.h"
 
@@ -78,7 +78,7 @@ int main(int argc, char *argv[])
                                            QStringLiteral("N"), QStringLiteral("31"));
     const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("Where the CSV goes."),
                                        QStringLiteral("FILE"), QStringLiteral("bench.csv"));
-    const QString all = QStringLiteral("startup,save,load,html,shown,print,scaling,peer");
+    const QString all = QStringLiteral("startup,save,load,html,shown,typing,recovery,print,scaling,peer");
     const QCommandLineOption onlyOption(QStringLiteral("only"), QStringLiteral("Figures to run, by comma: ") + all,
                                         QStringLiteral("LIST"), all);
     const QCommandLineOption keepOption(QStringLiteral("keep-files"),
@@ -123,6 +123,8 @@ int main(int argc, char *argv[])
     group("load", [&] { return QList<bench::Row>{bench::loadRow(settings)}; });
     group("html", [&] { return bench::htmlRows(settings); });
     group("shown", [&] { return QList<bench::Row>{bench::htmlShownRow(settings)}; });
+    group("typing", [&] { return bench::typingRows(settings); });
+    group("recovery", [&] { return QList<bench::Row>{bench::recoveryWriteRow(settings)}; });
     group("print", [&] { return QList<bench::Row>{bench::printRow(settings, &printRuns)}; });
     group("scaling", [&] { return bench::scalingRows(settings); });
     if (!printRuns.isEmpty())

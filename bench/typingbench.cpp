@@ -1,0 +1,163 @@
+// Typing into a response box that holds 1 MiB, from key press to repaint,
+// against the same in a plain QPlainTextEdit; and the window thread's part
+// of one write of the recovery copy.
+
+#include "benches.h"
+#include "inputs.h"
+
+#include "harness.h"
+#include "questionnaire/questionpage.h"
+#include "workfile/recoveryrecorder.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTextCursor>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace bench {
+
+namespace {
+
+using brevant::test::Harness;
+
+constexpr qsizetype kTypedResponseSize = 1024 * 1024;
+
+// Notes when a widget has painted.
+class PaintWatch : public QObject {
+public:
+    bool painted = false;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// One key typed at the end of the box, until the box has painted it.
+double typeOneKey(QPlainTextEdit *box, PaintWatch &watch, int n)
+{
+    watch.painted = false;
+    const Qt::Key key = Qt::Key(Qt::Key_A + n % 26);
+    return timeMs([&] {
+        QTest::keyClick(box, key);
+        for (int spins = 0; !watch.painted && spins < 1000; ++spins)
+            QCoreApplication::processEvents();
+    });
+}
+
+double percentile(QList<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype at = qBound<qsizetype>(0, qsizetype(std::ceil(p * values.size())) - 1, values.size() - 1);
+    return values.isEmpty() ? 0 : values.at(at);
+}
+
+void prepare(QPlainTextEdit *box, PaintWatch &watch)
+{
+    box->viewport()->installEventFilter(&watch);
+    box->setFocus();
+    box->moveCursor(QTextCursor::End);
+    for (int i = 0; i < 20; ++i)   // settle the first layout and paints
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+QList<Row> typingRows(const Settings &settings)
+{
+    const QString text = prose(kTypedResponseSize, 2027);
+
+    // Ours: page 1 with the recovery copy on, as the user has it.
+    auto h = std::make_unique<Harness>();
+    h->continueToPage1();
+    brevant::QuestionPage *page = h->program->page(1);
+    page->resize(940, 690);
+    QPlainTextEdit *ours = h->program->responseBox(1);
+    ours->setPlainText(text);
+    PaintWatch oursPainted;
+    prepare(ours, oursPainted);
+
+    // Baseline: a plain box of the same size, font and text.
+    QPlainTextEdit plain;
+    plain.resize(ours->size());
+    plain.setFont(ours->font());
+    plain.setPlainText(text);
+    plain.show();
+    PaintWatch plainPainted;
+    prepare(&plain, plainPainted);
+
+    const int keys = qMax(60, settings.runs * 70);
+    QList<double> a, b;
+    for (int n = 0; n < keys; ++n) {
+        // Alternate, so that a slow spell of the machine hits both alike.
+        // Which side goes first changes from key to key.
+        if (n % 2 == 0) {
+            a << typeOneKey(ours, oursPainted, n);
+            b << typeOneKey(&plain, plainPainted, n);
+        } else {
+            b << typeOneKey(&plain, plainPainted, n);
+            a << typeOneKey(ours, oursPainted, n);
+        }
+        // A quick typist's pace, so that the copy is written meanwhile.
+        QTest::qWait(8);
+    }
+    brevant::RecoveryRecorder &recorder = h->program->recovery();
+    recorder.flush();
+    if (!recorder.unsaved() || !QFileInfo::exists(recorder.copyPath()))
+        fail(QStringLiteral("typing left no recovery copy"));
+
+    Row median;
+    median.figure = QStringLiteral("Typing in 1 MiB, recovery on (median)");
+    median.unit = QStringLiteral("ms");
+    median.ours = bench::median(a);
+    median.baseline = bench::median(b);
+    median.runs = keys;
+    median.goal = 1.2;
+    median.goalText = QStringLiteral("<= 1.2");
+    median.note = QStringLiteral("key press to repaint; baseline: a plain QPlainTextEdit of the same size and text");
+    Row tail = median;
+    tail.figure = QStringLiteral("Typing in 1 MiB, recovery on (99th percentile)");
+    tail.ours = percentile(a, 0.99);
+    tail.baseline = percentile(b, 0.99);
+    tail.note.clear();
+    return {median, tail};
+}
+
+Row recoveryWriteRow(const Settings &settings)
+{
+    const QStringList texts = responses(kTypedResponseSize);
+    auto h = std::make_unique<Harness>();
+    h->program->setResponses(texts);
+    brevant::RecoveryRecorder &recorder = h->program->recovery();
+    recorder.flush();   // the first copy takes every text
+
+    const int runs = qMax(10, settings.runs * 3);
+    QList<double> times;
+    for (int n = 0; n < runs; ++n) {
+        QTextCursor cursor(h->program->responseBox(n % brevant::kItemCount + 1)->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral(" edit%1").arg(n));
+        // As when typing pauses: the whole text of the box that changed.
+        times << timeMs([&] { recorder.writeNow(brevant::RecoveryRecorder::Take::WholeTexts); });
+        recorder.flush();   // untimed: the copy reaches the disk on its own thread
+    }
+    Row row;
+    row.figure = QStringLiteral("Recovery write, window thread (27 x 1 MiB, one changed)");
+    row.unit = QStringLiteral("ms");
+    row.ours = median(times);
+    row.baseline = 5;
+    row.runs = runs;
+    row.goal = 1.0;
+    row.goalText = QStringLiteral("<= 5 ms");
+    row.note = QStringLiteral("baseline: the 5 ms budget");
+    return row;
+}
+
+} // namespace bench
