@@ -22,6 +22,7 @@ const QStringList kSections = {
     QStringLiteral("The HTML report and its three designs"),
     QStringLiteral("Updates and registration"),
     QStringLiteral("Ending the program"),
+    QStringLiteral("Unsaved work and backups"),
     QStringLiteral("Messages and what to do"),
 };
 
