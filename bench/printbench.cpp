@@ -122,7 +122,8 @@ Row printRow(const Settings &settings, QList<double> *oursRuns)
         [&] {
             h.dialogs
                 .expectMessage(brevant::noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
-                .expectSave(QStringLiteral("PDF Files (*.pdf)|*.pdf"), FileDialogOutcome::chosen(path))
+                .expectSave(QStringLiteral("PDF Files (*.pdf)|*.pdf"), FileDialogOutcome::chosen(path),
+                            brevant::Overwrite::Ask)
                 .expectMessage(QStringLiteral("Successfully Printed.."), QStringLiteral("Printing"));
             const double ms = timeMs([&] { window->print_Click(); });
             if (!h.problems().isEmpty())

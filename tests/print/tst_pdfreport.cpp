@@ -89,7 +89,7 @@ void TstPdfReport::printWithoutPrinterSavesPdf()
     h.program->setResponses(m_responses);
     m_pdf = m_dir.filePath(QStringLiteral("report.pdf"));
     h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
-        .expectSave(kPdfFilter, FileDialogOutcome::chosen(m_pdf))
+        .expectSave(kPdfFilter, FileDialogOutcome::chosen(m_pdf), Overwrite::Ask)
         .expectMessage(QStringLiteral("Successfully Printed.."), QStringLiteral("Printing"));
     h.click(h.program->std11(), QStringLiteral("print"));
     VERIFY_DIALOGS(h);
@@ -168,7 +168,7 @@ void TstPdfReport::unwritablePdfIsReported()
     for (const QString &path : {inMissing, folder}) {
         h.dialogs.reset();
         h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
-            .expectSave(kPdfFilter, FileDialogOutcome::chosen(path))
+            .expectSave(kPdfFilter, FileDialogOutcome::chosen(path), Overwrite::Ask)
             .expectAnyMessage(QString());
         h.click(h.program->std11(), QStringLiteral("print"));
         VERIFY_DIALOGS(h);

@@ -258,11 +258,11 @@ void TstPrintReport::noPrinterOffersPdf()
     h.fillAll();
     h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, answer);
     if (dialog == 1)
-        h.dialogs.expectSave(kPdfFilter, FileDialogOutcome::chosen("/home/dept/report.pdf"));
+        h.dialogs.expectSave(kPdfFilter, FileDialogOutcome::chosen("/home/dept/report.pdf"), Overwrite::Ask);
     if (dialog == 2)
-        h.dialogs.expectSave(kPdfFilter, FileDialogOutcome::cancelled());
+        h.dialogs.expectSave(kPdfFilter, FileDialogOutcome::cancelled(), Overwrite::Ask);
     if (dialog == 3)
-        h.dialogs.expectSave(kPdfFilter, FileDialogOutcome::failed(5, "Access denied"));
+        h.dialogs.expectSave(kPdfFilter, FileDialogOutcome::failed(5, "Access denied"), Overwrite::Ask);
     if (dialog == 1)
         h.dialogs.expectMessage(lastMessage, QStringLiteral("Printing"));
     if (dialog == 3)
@@ -306,7 +306,7 @@ void TstPrintReport::failuresAreReported()
     h.fillAll();
     if (printer.isEmpty()) {
         h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes);
-        h.dialogs.expectSave(kPdfFilter, FileDialogOutcome::chosen("/home/dept/report.pdf"));
+        h.dialogs.expectSave(kPdfFilter, FileDialogOutcome::chosen("/home/dept/report.pdf"), Overwrite::Ask);
     }
     printers.failAt = failAt;
     h.dialogs.expectMessage(message, QString(), Buttons::Ok, Icon::Critical);

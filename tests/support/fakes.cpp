@@ -28,12 +28,14 @@ FakeDialogs &FakeDialogs::expectAnyMessage(const QString &title, Buttons buttons
     return *this;
 }
 
-FakeDialogs &FakeDialogs::expectSave(const QString &filter, const FileDialogOutcome &outcome)
+FakeDialogs &FakeDialogs::expectSave(const QString &filter, const FileDialogOutcome &outcome,
+                                     Overwrite overwrite)
 {
     Step s;
     s.kind = Step::Kind::Save;
     s.filter = filter;
     s.outcome = outcome;
+    s.overwrite = overwrite;
     m_script.append(s);
     return *this;
 }
@@ -92,6 +94,9 @@ FileDialogOutcome FakeDialogs::showSave(QWidget *parent, const QString &filter,
     const Step s = m_script.takeFirst();
     if (s.filter != filter)
         failures << QStringLiteral("save dialog filter %1, expected %2").arg(filter, s.filter);
+    if (s.overwrite != overwrite)
+        failures << QStringLiteral("save dialog (filter %1) %2 before replacing a file")
+                        .arg(filter, overwrite == Overwrite::Ask ? QStringLiteral("asks") : QStringLiteral("does not ask"));
     return s.outcome;
 }
 

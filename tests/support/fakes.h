@@ -26,6 +26,7 @@ public:
         // File dialogs
         QString filter;
         FileDialogOutcome outcome;
+        Overwrite overwrite = Overwrite::Replace;
     };
 
     // Expect a message box with exactly this text and title.
@@ -35,7 +36,10 @@ public:
     // Expect a message box whose text is checked by the test afterwards.
     FakeDialogs &expectAnyMessage(const QString &title, Buttons buttons = Buttons::Ok,
                                   Answer answer = Answer::Ok);
-    FakeDialogs &expectSave(const QString &filter, const FileDialogOutcome &outcome);
+    // A save dialog asks before it replaces a file only where that is
+    // expected (the PDF of Print); the others replace without a question.
+    FakeDialogs &expectSave(const QString &filter, const FileDialogOutcome &outcome,
+                            Overwrite overwrite = Overwrite::Replace);
     FakeDialogs &expectOpen(const QString &filter, const FileDialogOutcome &outcome);
 
     Answer message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
