@@ -109,10 +109,7 @@ Row printRow(const Settings &settings, QList<double> *oursRuns)
     const QString path = settings.workFolder + QStringLiteral("/report.pdf");
     const QString basePath = settings.workFolder + QStringLiteral("/plain.pdf");
     PdfOnlyPrinters printers;
-    Harness h;
-    h.services.programFolder = settings.programFolder;
-    h.services.printers = &printers;
-    h.program = std::make_unique<brevant::Program>(h.services);
+    Harness h({.programFolder = settings.programFolder, .printers = &printers});
     h.program->setResponses(texts);
     brevant::Std11 *window = h.program->std11();
     const std::unique_ptr<QTextDocument> doc = reportDocument(texts);

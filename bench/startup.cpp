@@ -1,5 +1,5 @@
-// Start-up: each program is started as a child, with the bench's
-// first-paint report switched on. The time runs from just before the child
+// Start-up: the program's start-up probe and the bare window are each
+// started as a child, and report their first paint. The time runs from just before the child
 // is spawned to the moment its window has painted once; the memory is the
 // child's peak resident size as the kernel reports it when it ends.
 
@@ -34,10 +34,10 @@ QList<QByteArray> childEnvironment(const QString &platform)
     QList<QByteArray> env;
     for (char **e = environ; *e; ++e) {
         const QByteArray entry(*e);
-        if (!entry.startsWith("QT_QPA_PLATFORM=") && !entry.startsWith("BREVANT_BENCH_FIRST_PAINT="))
+        if (!entry.startsWith("QT_QPA_PLATFORM="))
             env << entry;
     }
-    env << "QT_QPA_PLATFORM=" + platform.toLocal8Bit() << "BREVANT_BENCH_FIRST_PAINT=1";
+    env << "QT_QPA_PLATFORM=" + platform.toLocal8Bit();
     return env;
 }
 

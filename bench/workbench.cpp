@@ -51,10 +51,7 @@ void appendWord(QPlainTextEdit *box, int n)
 // A harness whose program reads the built program folder, with its templates.
 std::unique_ptr<Harness> harness(const Settings &settings)
 {
-    auto h = std::make_unique<Harness>();
-    h->services.programFolder = settings.programFolder;
-    h->program = std::make_unique<brevant::Program>(h->services);
-    return h;
+    return std::make_unique<Harness>(brevant::test::HarnessOptions{.programFolder = settings.programFolder});
 }
 
 void checkScript(const Harness &h, const QString &command)
@@ -228,7 +225,7 @@ QList<Row> htmlRows(const Settings &settings)
     std::unique_ptr<Harness> h = harness(settings);
     h->program->setResponses(texts);
     brevant::TemplateSelect *window = h->program->templateSelect();
-    window->OM->setChecked(true);
+    window->findChild<QRadioButton *>(QStringLiteral("OM"))->setChecked(true);
 
     // Save runs until the report is written and "Successfully Saved..."
     // comes up; the time stops there. The page of 27 MiB that the browser
@@ -276,7 +273,7 @@ Row htmlShownRow(const Settings &settings)
     std::unique_ptr<Harness> h = harness(settings);
     h->program->setResponses(texts);
     brevant::TemplateSelect *window = h->program->templateSelect();
-    window->OM->setChecked(true);
+    window->findChild<QRadioButton *>(QStringLiteral("OM"))->setChecked(true);
     // A view of the browser window's size, shown as the window is.
     QTextBrowser view;
     view.resize(860, 700);

@@ -4,6 +4,6 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$top/build/screenshots}
-cmake --build "$top/build" --target brevant_screenshots brevant_data -j2 >/dev/null
-QT_QPA_PLATFORM=offscreen "$top/build/tools/brevant_screenshots" "$out" "$top/build/bin"
+cmake --build "$top/build" --target brevant_windowpictures brevant_data -j2 >/dev/null
+QT_QPA_PLATFORM=offscreen "$top/build/tools/brevant_windowpictures" --every-window "$out" "$top/build/bin"
 echo "Pictures of every window are in $out"

@@ -11,6 +11,7 @@
 #include "updates/registerform.h"
 #include "workfile/recoveryoffer.h"
 #include "workfile/recoveryrecorder.h"
+#include "workfile/workcommands.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,11 +21,18 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include <memory>
-
 namespace brevant {
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QuestionnaireCatalogue &catalogue()
+{
+    return QuestionnaireCatalogue::instance();
+}
+
+} // namespace
 
 Program::Program(const Services &services)
     : m_services(services), m_backups(services.dataFolder + u"/backups"_s)
@@ -33,12 +41,11 @@ Program::Program(const Services &services)
     source.response = [this](int item) { return existingResponse(item); };
     source.answers = [this] {
         QStringList texts;
-        for (const QuestionnaireItem &item : QuestionnaireCatalogue::instance().items()) {
+        for (const QuestionnaireItem &item : catalogue().items()) {
             if (!item.hasAnswer())
                 continue;
-            const Window *page = existing(QuestionnaireCatalogue::instance().page(item.page).window);
-            texts << (page ? static_cast<const QuestionPage *>(page)->answerBox(item.answerBox)->currentText()
-                           : u"Yes"_s);
+            const auto *page = static_cast<const QuestionPage *>(existing(catalogue().page(item.page).window));
+            texts << (page ? page->answerBox(item.answerBox)->currentText() : u"Yes"_s);
         }
         return texts;
     };
@@ -71,7 +78,7 @@ T *Program::get(const QString &name, Args &&...args)
 {
     if (Window *w = existing(name))
         return static_cast<T *>(w);
-    auto *window = new T(*this, std::forward<Args>(args)...);
+    auto *window = new T(std::forward<Args>(args)...);
     adopt(window);
     return window;
 }
@@ -80,31 +87,64 @@ void Program::adopt(Window *window)
 {
     m_windows.insert(window->objectName(), window);
     window->Form_Load();
-    emit windowCreated(window);
 }
 
-RegisterUpdate *Program::registerUpdate() { return get<RegisterUpdate>(QStringLiteral("RegisterUpdate")); }
-RegisterForm *Program::registerForm() { return get<RegisterForm>(QStringLiteral("RegisterForm")); }
-Std0 *Program::std0() { return get<Std0>(QStringLiteral("Std0")); }
-ExampleWindow *Program::example() { return get<ExampleWindow>(QStringLiteral("Example")); }
-Std11 *Program::std11() { return get<Std11>(QStringLiteral("Std11")); }
-TemplateSelect *Program::templateSelect() { return get<TemplateSelect>(QStringLiteral("TemplateSelect")); }
-BrowserWindow *Program::browser() { return get<BrowserWindow>(QStringLiteral("browser")); }
+RegisterUpdate *Program::registerUpdate() { return get<RegisterUpdate>(u"RegisterUpdate"_s, *this); }
+RegisterForm *Program::registerForm()
+{
+    return get<RegisterForm>(u"RegisterForm"_s, *this, dialogs(), m_services.mail);
+}
+Std0 *Program::std0() { return get<Std0>(u"Std0"_s, *this); }
+ExampleWindow *Program::example() { return get<ExampleWindow>(u"Example"_s, *this); }
+Std11 *Program::std11() { return get<Std11>(u"Std11"_s, *this); }
+TemplateSelect *Program::templateSelect()
+{
+    return get<TemplateSelect>(u"TemplateSelect"_s, *this, dialogs(), *this);
+}
+BrowserWindow *Program::browser() { return get<BrowserWindow>(u"browser"_s, *this, m_services.shell); }
 
 QuestionPage *Program::page(int number)
 {
-    const QString name = QuestionnaireCatalogue::instance().page(number).window;
+    const QString name = catalogue().page(number).window;
     if (Window *w = existing(name))
         return static_cast<QuestionPage *>(w);
-    QuestionPage *made = get<QuestionPage>(name, number);
-    watch(made);
+    QuestionPage *made = get<QuestionPage>(name, *this, dialogs(), number);
+    wire(made);
     return made;
 }
 
-void Program::watch(QuestionPage *page)
+Window *Program::window(const QString &name)
 {
+    for (const QuestionnairePage &p : catalogue().pages()) {
+        if (p.window == name)
+            return page(p.number);
+    }
+    if (name == "RegisterUpdate"_L1)
+        return registerUpdate();
+    if (name == "RegisterForm"_L1)
+        return registerForm();
+    if (name == "Std0"_L1)
+        return std0();
+    if (name == "Example"_L1)
+        return example();
+    if (name == "Std11"_L1)
+        return std11();
+    if (name == "TemplateSelect"_L1)
+        return templateSelect();
+    if (name == "browser"_L1)
+        return browser();
+    qFatal("no window is called %s", qPrintable(name));
+}
+
+void Program::wire(QuestionPage *page)
+{
+    connect(page, &QuestionPage::saveRequested, this,
+            [this](QuestionPage *p) { saveWork(savedWork(), p, p->saveDialog()); });
+    connect(page, &QuestionPage::saveAsRequested, this,
+            [this](QuestionPage *p) { saveWorkAs(savedWork(), p, p->saveDialog()); });
+
     RecoveryRecorder *recorder = m_recovery.get();
-    for (const QuestionnaireItem *item : QuestionnaireCatalogue::instance().itemsOfPage(page->number())) {
+    for (const QuestionnaireItem *item : catalogue().itemsOfPage(page->number())) {
         const int number = item->number;
         recorder->boxMade(number);
         // Typing, pasting, cutting, undoing and Load alike change the
@@ -129,14 +169,6 @@ void Program::watch(QuestionPage *page)
         if (QComboBox *answer = page->answerBox(item->answerBox))
             connect(answer, &QComboBox::currentTextChanged, recorder, &RecoveryRecorder::answerChanged);
     }
-}
-
-QString Program::existingResponse(int item) const
-{
-    const QuestionnaireItem &it = QuestionnaireCatalogue::instance().item(item);
-    const Window *page = existing(QuestionnaireCatalogue::instance().page(it.page).window);
-    return page ? static_cast<const QuestionPage *>(page)->responseBox(it.responseBox)->document()->toRawText()
-                : QString();
 }
 
 Window *Program::existing(const QString &name) const
@@ -167,12 +199,6 @@ void Program::hideWindow(QWidget *window)
     window->hide();
 }
 
-void Program::hideExample()
-{
-    if (Window *w = existing(QStringLiteral("Example")))
-        w->hide();
-}
-
 void Program::closeWindow(Window *window)
 {
     if (!window || m_closing.contains(window) || !m_windows.contains(window->objectName()))
@@ -185,16 +211,14 @@ void Program::closeWindow(Window *window)
     m_closing.remove(window);
     if (m_windows.isEmpty() && !m_lastClosed && !m_ended) {
         m_lastClosed = true;
-        emit programEnded();
-        m_services.lifetime->lastWindowClosed();
+        m_services.lifetime.lastWindowClosed();
     }
 }
 
-void Program::closeAll(bool workFileStep)
+void Program::closeAll()
 {
     // Work files are written whole within each Save, so nothing is held
-    // open between commands and the work-file step has nothing to close.
-    Q_UNUSED(workFileStep);
+    // open between commands that the rule would have to close first.
     const bool outer = !m_closingAll;
     // What was typed is in the recovery copy before the boxes go.
     if (outer)
@@ -217,30 +241,29 @@ void Program::endProgram()
     m_recovery->flush();
     for (Window *w : windows())
         w->hide();
-    emit programEnded();
-    m_services.lifetime->endProgram();
+    m_services.lifetime.endProgram();
+}
+
+QString Program::programPath(const QString &relative) const
+{
+    return m_services.programFolder + relative;
 }
 
 QPlainTextEdit *Program::responseBox(int item)
 {
-    const QuestionnaireItem &it = QuestionnaireCatalogue::instance().item(item);
+    const QuestionnaireItem &it = catalogue().item(item);
     return page(it.page)->responseBox(it.responseBox);
 }
 
-QStringList Program::responses()
+QString Program::response(int item)
 {
-    QStringList texts;
-    texts.reserve(kItemCount);
-    for (int i = 1; i <= kItemCount; ++i) {
-        // The text exactly as typed: toPlainText() would turn no-break
-        // spaces into spaces. Line breaks, of Enter (U+2029) and of
-        // Shift+Enter (U+2028) alike, come back as '\n'.
-        QString text = responseBox(i)->document()->toRawText();
-        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-        texts << text;
-    }
-    return texts;
+    // The text exactly as typed: toPlainText() would turn no-break spaces
+    // into spaces. Line breaks, of Enter (U+2029) and of Shift+Enter
+    // (U+2028) alike, come back as '\n'.
+    QString text = responseBox(item)->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
 }
 
 void Program::setResponses(const QStringList &texts)
@@ -249,10 +272,17 @@ void Program::setResponses(const QStringList &texts)
         responseBox(i)->setPlainText(texts.at(i - 1));
 }
 
+QString Program::existingResponse(int item) const
+{
+    const QuestionnaireItem &it = catalogue().item(item);
+    const auto *page = static_cast<const QuestionPage *>(existing(catalogue().page(it.page).window));
+    return page ? page->responseBox(it.responseBox)->document()->toRawText() : QString();
+}
+
 QStringList Program::answers()
 {
     QStringList texts;
-    for (const QuestionnaireItem &item : QuestionnaireCatalogue::instance().items()) {
+    for (const QuestionnaireItem &item : catalogue().items()) {
         if (item.hasAnswer())
             texts << page(item.page)->answerBox(item.answerBox)->currentText();
     }
@@ -261,14 +291,24 @@ QStringList Program::answers()
 
 void Program::setAnswers(const QStringList &texts)
 {
-    int k = 0;
-    for (const QuestionnaireItem &item : QuestionnaireCatalogue::instance().items()) {
+    qsizetype k = 0;
+    for (const QuestionnaireItem &item : catalogue().items()) {
         if (!item.hasAnswer())
             continue;
         if (k < texts.size())
             page(item.page)->answerBox(item.answerBox)->setCurrentText(texts.at(k));
         ++k;
     }
+}
+
+void Program::markSaved()
+{
+    m_recovery->markClean();
+}
+
+SavedWork Program::savedWork()
+{
+    return {dialogs(), *this, std0()->state, m_backups};
 }
 
 QString Program::recoveryFolder() const
@@ -328,23 +368,6 @@ void Program::recoveryCopyFailed(const QString &folder, const QString &reason)
                       "but what you type is kept only once you save it with Save or Save As."_s
                           .arg(QDir::toNativeSeparators(folder), reason),
                       Buttons::Ok, Icon::Critical, u"Recovery Copy Not Kept"_s);
-}
-
-void Program::backupFailed(const QString &folder, const QString &reason)
-{
-    if (m_toldBackupFailed)
-        return;
-    m_toldBackupFailed = true;
-    dialogs().message(frontWindow(),
-                      u"The program cannot keep a copy of the file that this save replaces: the "
-                      "folder\r\n%1\r\ncannot be written. %2\r\n\r\nThe save goes on without that copy."_s
-                          .arg(QDir::toNativeSeparators(folder), reason),
-                      Buttons::Ok, Icon::Critical, u"Backup Not Kept"_s);
-}
-
-QString Program::programPath(const QString &relative) const
-{
-    return m_services.programFolder + relative;
 }
 
 } // namespace brevant

@@ -1,19 +1,21 @@
 #pragma once
 
-#include "ui/services.h"
+#include "app/wiring.h"
+#include "questionnaire/responsestore.h"
+#include "ui/window.h"
 #include "workfile/backups.h"
 
 #include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
-#include <QStringList>
+
+#include <memory>
 
 class QPlainTextEdit;
 
 namespace brevant {
 
-class Window;
 class RegisterUpdate;
 class RegisterForm;
 class Std0;
@@ -24,17 +26,19 @@ class TemplateSelect;
 class BrowserWindow;
 class RecoveryRecorder;
 struct RecoveryCopy;
+struct SavedWork;
 
 // The running program: its services and its windows. Every window exists
 // at most once, is made on first use and afterwards only hidden and shown.
-class Program : public QObject {
+// It keeps the responses and answers, in the boxes of the page windows.
+class Program : public QObject, public WindowHost, public ResponseStore {
     Q_OBJECT
 public:
     explicit Program(const Services &services);
     ~Program() override;
 
     const Services &services() const { return m_services; }
-    Dialogs &dialogs() const { return *m_services.dialogs; }
+    Dialogs &dialogs() const { return m_services.dialogs; }
 
     // Program start: the startup window alone.
     void start();
@@ -49,81 +53,67 @@ public:
     TemplateSelect *templateSelect();
     BrowserWindow *browser();
 
-    // The window of that name if it exists now, else null.
-    Window *existing(const QString &name) const;
     // The windows that exist now, visible or hidden.
     QList<Window *> windows() const;
-
-    // Shows without blocking and brings to the front.
-    void showWindow(QWidget *window);
-    void hideWindow(QWidget *window);
-    // Hides the Example window if it exists.
-    void hideExample();
-
-    // Closes one window: its own unload rule runs first.
-    void closeWindow(Window *window);
-    // The close-all rule of the main windows.
-    void closeAll(bool workFileStep);
-    // True while the close-all rule is closing every window.
-    bool closingAll() const { return m_closingAll; }
-    // Ends the program at once; no unload rule runs.
-    void endProgram();
     bool ended() const { return m_ended; }
 
-    // The response boxes in catalogue order; page windows that do not
-    // exist yet are made, hidden.
-    QPlainTextEdit *responseBox(int item);
-    QStringList responses();
-    void setResponses(const QStringList &texts);
-    // The 16 answer boxes in catalogue order; pages made as for responses.
-    QStringList answers();
-    void setAnswers(const QStringList &texts);
+    // WindowHost
+    Window *window(const QString &name) override;
+    Window *existing(const QString &name) const override;
+    void showWindow(QWidget *window) override;
+    void hideWindow(QWidget *window) override;
+    void closeWindow(Window *window) override;
+    void closeAll() override;
+    bool closingAll() const override { return m_closingAll; }
+    void endProgram() override;
+    QString programPath(const QString &relative) const override;
 
-    // The recovery copy of what is typed, and the copies kept of files a
-    // save replaces, both in the user's data folder.
+    // ResponseStore: the boxes of the pages, made hidden on first use.
+    QString response(int item) override;
+    void setResponses(const QStringList &texts) override;
+    QStringList answers() override;
+    void setAnswers(const QStringList &texts) override;
+    void markSaved() override;
+    using ResponseStore::responses;
+
+    // The response box of item 1..27, its page made if need be.
+    QPlainTextEdit *responseBox(int item);
+
+    // What Save, Save As and Load use.
+    SavedWork savedWork();
+    // The recovery copy of what is typed, in the user's data folder.
     RecoveryRecorder &recovery() { return *m_recovery; }
-    BackupKeeper &backups() { return m_backups; }
     QString recoveryFolder() const;
     // Offers work that an earlier run left unsaved; done once, when the
     // start window is first shown. Returns whether work was restored.
     bool offerRecoveredWork(QWidget *parent);
     // Puts a recovery copy into the boxes, as Load does, answers included.
     void restore(const RecoveryCopy &copy);
-    // Tells the user, once per run for each kind, that the data folder
-    // cannot be written.
-    void recoveryCopyFailed(const QString &folder, const QString &reason);
-    void backupFailed(const QString &folder, const QString &reason);
-
-    // A file installed with the program: the program folder followed by
-    // a relative path such as "/Templates/Orange_Madness.htm".
-    QString programPath(const QString &relative) const;
-
-signals:
-    void windowCreated(brevant::Window *window);
-    void programEnded();
 
 private:
     template <class T, class... Args>
     T *get(const QString &name, Args &&...args);
     void adopt(Window *window);
-    // Tells the recovery copy about every change of the page's boxes.
-    void watch(QuestionPage *page);
+    // Wires a page made now: its Save buttons, and the recovery copy told
+    // about every change of its boxes.
+    void wire(QuestionPage *page);
     // A response as its box holds it, without making its page.
     QString existingResponse(int item) const;
     // The window a message of the program's own stands in front of.
     QWidget *frontWindow() const;
+    // Tells the user, once per run, that the recovery copy cannot be written.
+    void recoveryCopyFailed(const QString &folder, const QString &reason);
 
     Services m_services;
     std::unique_ptr<RecoveryRecorder> m_recovery;
     BackupKeeper m_backups;
-    bool m_offered = false;
-    bool m_toldRecoveryFailed = false;
-    bool m_toldBackupFailed = false;
     QMap<QString, QPointer<Window>> m_windows;
     QSet<Window *> m_closing;
     bool m_ended = false;
     bool m_lastClosed = false;
     bool m_closingAll = false;
+    bool m_offered = false;
+    bool m_toldRecoveryFailed = false;
 };
 
 } // namespace brevant

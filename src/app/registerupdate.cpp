@@ -2,8 +2,8 @@
 
 #include "app/program.h"
 #include "app/std0.h"
-#include "ui/widgets.h"
 #include "updates/registerform.h"
+#include "ui/widgets.h"
 #include "updates/updatecommands.h"
 
 #include <QPushButton>
@@ -12,7 +12,8 @@
 namespace brevant {
 
 RegisterUpdate::RegisterUpdate(Program &program)
-    : Window(program, QStringLiteral("RegisterUpdate"), QStringLiteral("Brevant Zizazov Irivadevu"))
+    : Window(program, QStringLiteral("RegisterUpdate"), QStringLiteral("Brevant Zizazov Irivadevu")),
+      m_program(program)
 {
     setFont(regularFont());
     auto *layout = new QVBoxLayout(this);
@@ -51,30 +52,30 @@ RegisterUpdate::RegisterUpdate(Program &program)
 
 void RegisterUpdate::Form_Unload()
 {
-    program().closeAll(false);
+    m_program.closeAll();
 }
 
 void RegisterUpdate::register_Click()
 {
-    Program &p = program();
-    p.hideWindow(this);
-    p.showWindow(p.registerForm());
+    m_program.hideWindow(this);
+    m_program.showWindow(m_program.registerForm());
 }
 
 void RegisterUpdate::update_Click()
 {
-    checkForUpdates(program(), this);
+    // The flag holds what a check found; a failed check found nothing.
+    updatesAvailable = checkForUpdates(m_program.dialogs(), m_program.services().shell,
+                                       m_program.programPath(QStringLiteral("/Database/update.db")), this);
 }
 
 void RegisterUpdate::continue_Click()
 {
-    Program &p = program();
-    Std0 *start = p.std0();
-    p.showWindow(start);
-    p.hideWindow(this);
+    Std0 *start = m_program.std0();
+    m_program.showWindow(start);
+    m_program.hideWindow(this);
     // Work an earlier run left unsaved is offered in front of the start
     // window, before anything can be loaded.
-    p.offerRecoveredWork(start);
+    m_program.offerRecoveredWork(start);
 }
 
 } // namespace brevant

@@ -4,6 +4,8 @@
 
 namespace brevant {
 
+class Program;
+
 // The startup window: register, check for updates, or go on.
 class RegisterUpdate : public Window {
     Q_OBJECT
@@ -17,6 +19,9 @@ public:
     void register_Click();
     void update_Click();
     void continue_Click();
+
+private:
+    Program &m_program;
 };
 
 } // namespace brevant

@@ -13,7 +13,7 @@
 namespace brevant {
 
 Std0::Std0(Program &program)
-    : Window(program, QStringLiteral("Std0"), QStringLiteral("Brevant Policies "))
+    : Window(program, QStringLiteral("Std0"), QStringLiteral("Brevant Policies ")), m_program(program)
 {
     setFont(regularFont());
     auto *layout = new QVBoxLayout(this);
@@ -46,31 +46,30 @@ void Std0::Form_Load()
 
 void Std0::Form_Unload()
 {
-    program().closeAll(true);
+    m_program.closeAll();
 }
 
 void Std0::load_Click()
 {
-    loadWork(program(), this);
+    loadWork(m_program.savedWork(), this, m_openDialog);
 }
 
 bool Std0::TextFromFile(const QString &fInStream)
 {
-    return readWorkFileIntoPages(program(), this, fInStream);
+    return readWorkFileIntoPages(m_program.savedWork(), this, fInStream);
 }
 
 void Std0::Command1_Click()
 {
     state.pFileOpened = false;
     state.pFileClosed = true;
-    Program &p = program();
-    p.hideWindow(this);
-    p.showWindow(p.page(1));
+    m_program.hideWindow(this);
+    m_program.showWindow(m_program.page(1));
 }
 
 void Std0::Command2_Click()
 {
-    ShellOpenFile(program().programPath(QStringLiteral("/Documentation/Documentation.pdf")));
+    ShellOpenFile(m_program.programPath(QStringLiteral("/Documentation/Documentation.pdf")));
 }
 
 void Std0::ShellOpenFile(const QString &path)
@@ -78,8 +77,7 @@ void Std0::ShellOpenFile(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         return;
-    program().services().shell->open(this, QStringLiteral("open"), path, QString(),
-                                     QStringLiteral("/"), 1);
+    m_program.services().shell.open(this, QStringLiteral("open"), path, QString(), QStringLiteral("/"), 1);
 }
 
 } // namespace brevant

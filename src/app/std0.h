@@ -6,6 +6,8 @@
 
 namespace brevant {
 
+class Program;
+
 // The start window: load saved work, continue to page 1, open the guide.
 class Std0 : public Window {
     Q_OBJECT
@@ -31,6 +33,7 @@ public:
     void ShellOpenFile(const QString &path);
 
 private:
+    Program &m_program;
     FileDialog m_openDialog;
 };
 

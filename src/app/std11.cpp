@@ -2,7 +2,6 @@
 
 #include "app/program.h"
 #include "report/printcommand.h"
-#include "report/templateselect.h"
 #include "ui/widgets.h"
 
 #include <QGroupBox>
@@ -13,7 +12,7 @@
 namespace brevant {
 
 Std11::Std11(Program &program)
-    : Window(program, QStringLiteral("Std11"), QStringLiteral("Brevant Policies"))
+    : Window(program, QStringLiteral("Std11"), QStringLiteral("Brevant Policies")), m_program(program)
 {
     setFont(regularFont());
     auto *frame = new QGroupBox(QStringLiteral("Congratulations!"), this);
@@ -42,24 +41,23 @@ Std11::Std11(Program &program)
 
 void Std11::Form_Unload()
 {
-    program().closeAll(true);
+    m_program.closeAll();
 }
 
 void Std11::print_Click()
 {
-    printReport(program(), this);
+    printReport(m_program.dialogs(), m_program.services().printers, m_program, this);
 }
 
 void Std11::save_Click()
 {
-    Program &p = program();
-    p.showWindow(p.templateSelect());
-    p.hideWindow(this);
+    m_program.showWindow(m_program.window(QStringLiteral("TemplateSelect")));
+    m_program.hideWindow(this);
 }
 
 void Std11::quit_Click()
 {
-    program().endProgram();
+    m_program.endProgram();
 }
 
 } // namespace brevant

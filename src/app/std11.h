@@ -4,6 +4,8 @@
 
 namespace brevant {
 
+class Program;
+
 // The completion window: print, save as an HTML file, or quit.
 class Std11 : public Window {
     Q_OBJECT
@@ -14,6 +16,9 @@ public:
     void print_Click();
     void save_Click();
     void quit_Click();
+
+private:
+    Program &m_program;
 };
 
 } // namespace brevant

@@ -7,8 +7,8 @@
 
 namespace brevant {
 
-ExampleWindow::ExampleWindow(Program &program)
-    : Window(program, QStringLiteral("Example"), QStringLiteral("Help!"))
+ExampleWindow::ExampleWindow(WindowHost &host)
+    : Window(host, QStringLiteral("Example"), QStringLiteral("Help!"))
 {
     m_ex = makeLabel(QStringLiteral("ex"), QString(), exampleFont(), this);
     m_ex->setFixedWidth(380);

@@ -10,7 +10,7 @@ namespace brevant {
 class ExampleWindow : public Window {
     Q_OBJECT
 public:
-    explicit ExampleWindow(Program &program);
+    explicit ExampleWindow(WindowHost &host);
     void setExample(const QString &text);
     QString text() const;
 

@@ -1,11 +1,9 @@
 #include "questionnaire/questionpage.h"
 
-#include "app/program.h"
-#include "app/std11.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/examplewindow.h"
+#include "ui/services.h"
 #include "ui/widgets.h"
-#include "workfile/workcommands.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -45,10 +43,10 @@ public:
 
 } // namespace
 
-QuestionPage::QuestionPage(Program &program, int number)
-    : Window(program, QuestionnaireCatalogue::instance().page(number).window,
+QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, int number)
+    : Window(host, QuestionnaireCatalogue::instance().page(number).window,
              QuestionnaireCatalogue::instance().page(number).caption),
-      m_number(number)
+      m_dialogs(dialogs), m_number(number)
 {
     const QuestionnaireCatalogue &catalogue = QuestionnaireCatalogue::instance();
     const QuestionnairePage &page = catalogue.page(number);
@@ -193,7 +191,7 @@ void QuestionPage::Form_Load()
 
 void QuestionPage::Form_Unload()
 {
-    program().closeAll(true);
+    host().closeAll();
 }
 
 bool QuestionPage::isComplete() const
@@ -209,13 +207,26 @@ bool QuestionPage::isComplete() const
 
 bool QuestionPage::confirmIncomplete(QWidget *parent)
 {
-    const Answer answer = program().dialogs().message(
+    const Answer answer = m_dialogs.message(
         parent, QStringLiteral("Requirements are not met, Do you want to continue"), Buttons::YesNo,
         Icon::Critical, QStringLiteral("Exiting"));
     if (answer == Answer::Yes)
         return true;
-    program().endProgram();
+    host().endProgram();
     return false;
+}
+
+void QuestionPage::hideExample()
+{
+    if (Window *example = host().existing(QStringLiteral("Example")))
+        host().hideWindow(example);
+}
+
+void QuestionPage::moveTo(int n)
+{
+    hideExample();
+    host().showWindow(host().window(QuestionnaireCatalogue::instance().page(n).window));
+    host().hideWindow(this);
 }
 
 void QuestionPage::next_Click()
@@ -226,49 +237,42 @@ void QuestionPage::next_Click()
     }
     if (!isComplete() && !confirmIncomplete(this))
         return;
-    Program &p = program();
-    p.hideExample();
-    p.showWindow(p.page(m_number + 1));
-    p.hideWindow(this);
+    moveTo(m_number + 1);
 }
 
 void QuestionPage::finish()
 {
     // The completion window comes first; the warning then stands in front of it.
-    Program &p = program();
-    p.hideExample();
-    p.hideWindow(this);
-    Std11 *completion = p.std11();
-    p.showWindow(completion);
+    hideExample();
+    host().hideWindow(this);
+    Window *completion = host().window(QStringLiteral("Std11"));
+    host().showWindow(completion);
     if (!isComplete() && !confirmIncomplete(completion))
         return;
-    p.hideExample();
-    p.hideWindow(this);
-    p.showWindow(completion);
+    hideExample();
+    host().hideWindow(this);
+    host().showWindow(completion);
 }
 
 void QuestionPage::Back_Click()
 {
-    Program &p = program();
-    p.hideExample();
-    p.showWindow(p.page(m_number - 1));
-    p.hideWindow(this);
+    moveTo(m_number - 1);
 }
 
 void QuestionPage::Save_Click()
 {
-    saveWork(program(), this, m_saveDialog);
+    emit saveRequested(this);
 }
 
 void QuestionPage::SaveAs_Click()
 {
-    saveWorkAs(program(), this, m_saveDialog);
+    emit saveAsRequested(this);
 }
 
 void QuestionPage::showExample(int item)
 {
-    ExampleWindow *example = program().example();
-    program().showWindow(example);
+    auto *example = qobject_cast<ExampleWindow *>(host().window(QStringLiteral("Example")));
+    host().showWindow(example);
     example->setExample(QuestionnaireCatalogue::instance().item(item).example);
 }
 

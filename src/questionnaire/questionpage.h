@@ -7,10 +7,10 @@
 
 class QComboBox;
 class QPlainTextEdit;
-class QPushButton;
 
 namespace brevant {
 
+class Dialogs;
 struct QuestionnaireItem;
 
 // One of the ten question pages, built from the catalogue. Every control
@@ -18,7 +18,7 @@ struct QuestionnaireItem;
 class QuestionPage : public Window {
     Q_OBJECT
 public:
-    QuestionPage(Program &program, int number);
+    QuestionPage(WindowHost &host, Dialogs &dialogs, int number);
 
     int number() const { return m_number; }
     FileDialog &saveDialog() { return m_saveDialog; }
@@ -38,13 +38,22 @@ public:
     void SaveAs_Click();
     void showExample(int item);
 
+signals:
+    // Save and Save As write the whole work, so the program does them.
+    void saveRequested(brevant::QuestionPage *page);
+    void saveAsRequested(brevant::QuestionPage *page);
+
 private:
     QWidget *buildItem(const QuestionnaireItem &item, QWidget *frame);
     // The warning for an incomplete page. Returns true to go on; No ends
     // the program and returns false.
     bool confirmIncomplete(QWidget *parent);
     void finish();
+    void hideExample();
+    // Shows page n (1..10) and hides this one.
+    void moveTo(int n);
 
+    Dialogs &m_dialogs;
     int m_number;
     FileDialog m_saveDialog;
     QMap<QString, QPlainTextEdit *> m_responses;

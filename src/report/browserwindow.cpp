@@ -1,6 +1,6 @@
 #include "report/browserwindow.h"
 
-#include "app/program.h"
+#include "ui/services.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,8 +11,8 @@
 
 namespace brevant {
 
-BrowserWindow::BrowserWindow(Program &program)
-    : Window(program, QStringLiteral("browser"), QStringLiteral("Browser"))
+BrowserWindow::BrowserWindow(WindowHost &host, Shell &shell)
+    : Window(host, QStringLiteral("browser"), QStringLiteral("Browser")), m_shell(shell)
 {
     m_view = new QTextBrowser(this);
     m_view->setObjectName(QStringLiteral("WebBrowser"));
@@ -53,7 +53,7 @@ void BrowserWindow::openLink(const QUrl &link)
         return;
     }
     const QString where = target.isLocalFile() ? target.toLocalFile() : target.toString();
-    program().services().shell->open(this, QStringLiteral("open"), where, QString(), QString(), 1);
+    m_shell.open(this, QStringLiteral("open"), where, QString(), QString(), 1);
 }
 
 } // namespace brevant

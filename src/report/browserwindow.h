@@ -7,12 +7,14 @@ class QUrl;
 
 namespace brevant {
 
+class Shell;
+
 // "Browser": shows a local HTML file. Links in the page open in the
 // user's web browser; links within the page scroll to their target.
 class BrowserWindow : public Window {
     Q_OBJECT
 public:
-    explicit BrowserWindow(Program &program);
+    BrowserWindow(WindowHost &host, Shell &shell);
 
     // Shows the file at that path, replacing what was shown before, also
     // when it is the same file written anew. A file that cannot be read
@@ -23,6 +25,7 @@ public:
 private:
     void openLink(const QUrl &link);
 
+    Shell &m_shell;
     QTextBrowser *m_view;
 };
 

@@ -1,9 +1,9 @@
 #include "report/printcommand.h"
 
-#include "app/program.h"
-#include "app/std11.h"
+#include "questionnaire/responsestore.h"
 #include "report/printreport.h"
 #include "report/printsurface.h"
+#include "ui/services.h"
 
 #include <QDir>
 
@@ -25,16 +25,14 @@ QString pdfFailedText(const QString &path, const QString &why)
         .arg(QDir::toNativeSeparators(path), why);
 }
 
-void printReport(Program &program, Std11 *window)
+void printReport(Dialogs &dialogs, PrinterFactory &printers, ResponseStore &store, QWidget *window)
 {
-    Dialogs &dialogs = program.dialogs();
-    PrinterFactory *printers = program.services().printers;
-    const QString printer = printers ? printers->defaultPrinter() : QString();
+    const QString printer = printers.defaultPrinter();
 
     std::unique_ptr<PrintSurface> surface;
     QString pdfPath;
     if (!printer.isEmpty()) {
-        surface = printers->printerSurface(printer);
+        surface = printers.printerSurface(printer);
     } else {
         if (dialogs.message(window, noPrinterOfferText(), Buttons::YesNo, Icon::None, QString())
             != Answer::Yes)
@@ -44,8 +42,7 @@ void printReport(Program &program, Std11 *window)
         if (!acceptDialogOutcome(dialogs, window, outcome))
             return;
         pdfPath = outcome.path;
-        if (printers)
-            surface = printers->pdfSurface(pdfPath);
+        surface = printers.pdfSurface(pdfPath);
     }
 
     const auto failed = [&](const QString &why) {
@@ -62,7 +59,7 @@ void printReport(Program &program, Std11 *window)
         return;
     }
     // The answers as they are at this moment, read from the response boxes.
-    if (!printQuestionnaireReport(*surface, program.responses())) {
+    if (!printQuestionnaireReport(*surface, store.responses())) {
         failed(surface->errorString());
         return;
     }

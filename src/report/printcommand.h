@@ -2,15 +2,19 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace brevant {
 
-class Program;
-class Std11;
+class Dialogs;
+class PrinterFactory;
+class ResponseStore;
 
 // Print on the completion window: the whole report as one document on the
 // default printer. With no printer set up, the user may save the same
-// document as a PDF file instead.
-void printReport(Program &program, Std11 *window);
+// document as a PDF file instead. window: the window the messages stand in
+// front of.
+void printReport(Dialogs &dialogs, PrinterFactory &printers, ResponseStore &store, QWidget *window);
 
 // The texts of the print command's own messages.
 QString noPrinterOfferText();

@@ -1,10 +1,9 @@
 #include "report/templateselect.h"
 
-#include "app/program.h"
-#include "app/responsecache.h"
-#include "app/std11.h"
+#include "questionnaire/responsestore.h"
 #include "report/browserwindow.h"
 #include "report/htmlreport.h"
+#include "ui/services.h"
 #include "ui/widgets.h"
 
 #include <QButtonGroup>
@@ -15,8 +14,9 @@
 
 namespace brevant {
 
-TemplateSelect::TemplateSelect(Program &program)
-    : Window(program, QStringLiteral("TemplateSelect"), QStringLiteral("Select a template for your file..."))
+TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore &store)
+    : Window(host, QStringLiteral("TemplateSelect"), QStringLiteral("Select a template for your file...")),
+      m_dialogs(dialogs), m_store(store)
 {
     setFont(regularFont());
     auto *frame = new QGroupBox(QStringLiteral("Please select a template from the list...."), this);
@@ -34,13 +34,11 @@ TemplateSelect::TemplateSelect(Program &program)
         inFrame->addWidget(button);
         return button;
     };
-    ED = option(QStringLiteral("ED"), QStringLiteral("Executive Delight"));
-    OM = option(QStringLiteral("OM"), QStringLiteral("Orange Madness"));
-    GO = option(QStringLiteral("GO"), QStringLiteral("Green Orchids"));
     auto *group = new QButtonGroup(this);
-    group->addButton(ED);
-    group->addButton(OM);
-    group->addButton(GO);
+    for (const ReportDesign &design : reportDesigns()) {
+        m_options << option(design.option, design.caption);
+        group->addButton(m_options.last());
+    }
 
     auto *row = new QHBoxLayout;
     QPushButton *preview = makeButton(QStringLiteral("preview"), QStringLiteral("Preview Selected File"), frame);
@@ -56,9 +54,9 @@ TemplateSelect::TemplateSelect(Program &program)
     layout->addWidget(frame);
 
     // Tab order: the options, Save, Back, then Preview.
-    setTabOrder(ED, OM);
-    setTabOrder(OM, GO);
-    setTabOrder(GO, save);
+    setTabOrder(m_options.at(0), m_options.at(1));
+    setTabOrder(m_options.at(1), m_options.at(2));
+    setTabOrder(m_options.at(2), save);
     setTabOrder(save, back);
     setTabOrder(back, preview);
 
@@ -76,34 +74,34 @@ void TemplateSelect::Form_Load()
 
 void TemplateSelect::Form_Unload()
 {
-    program().closeAll(true);
+    host().closeAll();
 }
 
 const ReportDesign *TemplateSelect::selectedDesign() const
 {
-    const QRadioButton *options[] = {ED, OM, GO};
-    for (int i = 0; i < 3; ++i) {
-        if (options[i]->isChecked())
+    for (qsizetype i = 0; i < m_options.size(); ++i) {
+        if (m_options.at(i)->isChecked())
             return &reportDesigns().at(i);
     }
     return nullptr;
 }
 
+void TemplateSelect::showInBrowser(const QString &path)
+{
+    auto *browser = qobject_cast<BrowserWindow *>(host().window(QStringLiteral("browser")));
+    host().showWindow(browser);
+    browser->display(path);
+}
+
 void TemplateSelect::preview_Click()
 {
-    const ReportDesign *design = selectedDesign();
-    if (!design)
-        return;
-    Program &p = program();
-    BrowserWindow *browser = p.browser();
-    p.showWindow(browser);
-    browser->display(p.programPath(design->examplePath));
+    if (const ReportDesign *design = selectedDesign())
+        showInBrowser(host().programPath(design->examplePath));
 }
 
 void TemplateSelect::Save_Click()
 {
-    Program &p = program();
-    Dialogs &dialogs = p.dialogs();
+    Dialogs &dialogs = m_dialogs;
     const ReportDesign *design = selectedDesign();
     if (!design) {
         dialogs.message(this, QStringLiteral("Please select a template from the list first."),
@@ -114,28 +112,22 @@ void TemplateSelect::Save_Click()
     if (!acceptDialogOutcome(dialogs, this, outcome))
         return;
 
-    // The responses as they are now, in page form.
-    ResponseCache &cache = ResponseCache::of(p);
-    QList<QByteArray> responses;
-    for (int item = 1; item <= kItemCount; ++item)
-        responses << cache.html(item);
+    // The responses as they are now.
     QString error;
-    if (!writeHtmlReport(p.programPath(design->templatePath), outcome.path, responses, &error)) {
+    if (!writeHtmlReport(host().programPath(design->templatePath), outcome.path, m_store.responses(),
+                         &error)) {
         dialogs.message(this, error, Buttons::Ok, Icon::Critical, QString());
         return;
     }
     dialogs.message(this, QStringLiteral("Successfully Saved..."), Buttons::Ok, Icon::None,
                     QStringLiteral("Saving"));
-    BrowserWindow *browser = p.browser();
-    p.showWindow(browser);
-    browser->display(outcome.path);
+    showInBrowser(outcome.path);
 }
 
 void TemplateSelect::Back_Click()
 {
-    Program &p = program();
-    p.showWindow(p.std11());
-    p.hideWindow(this);
+    host().showWindow(host().window(QStringLiteral("Std11")));
+    host().hideWindow(this);
 }
 
 } // namespace brevant

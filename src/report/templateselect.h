@@ -7,6 +7,8 @@ class QRadioButton;
 
 namespace brevant {
 
+class Dialogs;
+class ResponseStore;
 struct ReportDesign;
 
 // "Select a template for your file...": pick a design, preview it, save
@@ -14,12 +16,9 @@ struct ReportDesign;
 class TemplateSelect : public Window {
     Q_OBJECT
 public:
-    explicit TemplateSelect(Program &program);
+    TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore &store);
 
     FileDialog &dialog() { return m_dialog; }
-    QRadioButton *ED = nullptr;
-    QRadioButton *OM = nullptr;
-    QRadioButton *GO = nullptr;
 
     void Form_Load() override;
     void Form_Unload() override;
@@ -31,7 +30,13 @@ public:
     const ReportDesign *selectedDesign() const;
 
 private:
+    // Shows a page in the browser window.
+    void showInBrowser(const QString &path);
+
+    Dialogs &m_dialogs;
+    ResponseStore &m_store;
     FileDialog m_dialog;
+    QList<QRadioButton *> m_options;   // ED, OM, GO
 };
 
 } // namespace brevant

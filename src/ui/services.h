@@ -6,9 +6,6 @@ class QWidget;
 
 namespace brevant {
 
-class PrinterFactory;   // report/printsurface.h
-class MailSender;       // updates/mailsender.h
-
 enum class Buttons { Ok, YesNo };
 enum class Icon { None, Critical };
 enum class Answer { Ok, Yes, No };
@@ -66,19 +63,6 @@ public:
     virtual void endProgram() = 0;
     // The last window has been closed.
     virtual void lastWindowClosed() = 0;
-};
-
-// Everything the program needs from the platform, handed over at start.
-struct Services {
-    Dialogs *dialogs = nullptr;
-    Shell *shell = nullptr;
-    Lifetime *lifetime = nullptr;
-    PrinterFactory *printers = nullptr;
-    MailSender *mail = nullptr;
-    QString programFolder;   // no trailing separator
-    // The program's own data (recovery copies, backups of replaced files):
-    // a folder of the user's, not the program folder.
-    QString dataFolder;
 };
 
 // The shared message for a failed file dialog.

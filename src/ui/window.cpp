@@ -1,13 +1,11 @@
 #include "ui/window.h"
 
-#include "app/program.h"
-
 #include <QCloseEvent>
 
 namespace brevant {
 
-Window::Window(Program &program, const QString &name, const QString &caption)
-    : QWidget(nullptr), m_program(program)
+Window::Window(WindowHost &host, const QString &name, const QString &caption)
+    : QWidget(nullptr), m_host(host)
 {
     setObjectName(name);
     setWindowTitle(caption);
@@ -17,7 +15,7 @@ Window::Window(Program &program, const QString &name, const QString &caption)
 void Window::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    m_program.closeWindow(this);
+    m_host.closeWindow(this);
 }
 
 } // namespace brevant

@@ -1,7 +1,5 @@
 #include "updates/registerform.h"
 
-#include "app/program.h"
-#include "app/registerupdate.h"
 #include "ui/widgets.h"
 #include "updates/updatecommands.h"
 
@@ -13,8 +11,9 @@
 
 namespace brevant {
 
-RegisterForm::RegisterForm(Program &program)
-    : Window(program, QStringLiteral("RegisterForm"), QStringLiteral("Register for Updates"))
+RegisterForm::RegisterForm(WindowHost &host, Dialogs &dialogs, MailSender &mail)
+    : Window(host, QStringLiteral("RegisterForm"), QStringLiteral("Register for Updates")),
+      m_dialogs(dialogs), m_mail(mail)
 {
     setFont(regularFont());
     auto *layout = new QVBoxLayout(this);
@@ -32,9 +31,9 @@ RegisterForm::RegisterForm(Program &program)
         form->addRow(label, edit);
         return edit;
     };
-    nameText = line(QStringLiteral("Label2"), QStringLiteral("Your Name:"), QStringLiteral("nameText"));
-    email = line(QStringLiteral("Label3"), QStringLiteral("Your E-Mail:"), QStringLiteral("email"));
-    version = line(QStringLiteral("Label4"), QStringLiteral("Version No:"), QStringLiteral("version"));
+    m_name = line(QStringLiteral("Label2"), QStringLiteral("Your Name:"), QStringLiteral("nameText"));
+    m_email = line(QStringLiteral("Label3"), QStringLiteral("Your E-Mail:"), QStringLiteral("email"));
+    m_version = line(QStringLiteral("Label4"), QStringLiteral("Version No:"), QStringLiteral("version"));
     layout->addLayout(form);
     auto *row = new QHBoxLayout;
     row->addStretch(1);
@@ -43,9 +42,9 @@ RegisterForm::RegisterForm(Program &program)
     row->addWidget(send);
     row->addWidget(cancel);
     layout->addLayout(row);
-    setTabOrder(nameText, email);
-    setTabOrder(email, version);
-    setTabOrder(version, send);
+    setTabOrder(m_name, m_email);
+    setTabOrder(m_email, m_version);
+    setTabOrder(m_version, send);
     setTabOrder(send, cancel);
     connect(send, &QPushButton::clicked, this, &RegisterForm::send_Click);
     connect(cancel, &QPushButton::clicked, this, &RegisterForm::cancel_Click);
@@ -54,15 +53,19 @@ RegisterForm::RegisterForm(Program &program)
 
 void RegisterForm::Form_Unload()
 {
-    if (program().closingAll())
+    if (host().closingAll())
         return;
-    if (Window *start = program().existing(QStringLiteral("RegisterUpdate")))
-        program().showWindow(start);
+    if (Window *start = host().existing(QStringLiteral("RegisterUpdate")))
+        host().showWindow(start);
 }
 
 void RegisterForm::send_Click()
 {
-    sendRegistration(program(), this);
+    const QString name = m_name->text();
+    const QString email = m_email->text();
+    const QString version = m_version->text();
+    if (sendRegistration(m_dialogs, m_mail, {name, email, version}, this))
+        returnToStart();
 }
 
 void RegisterForm::cancel_Click()
@@ -72,9 +75,8 @@ void RegisterForm::cancel_Click()
 
 void RegisterForm::returnToStart()
 {
-    Program &p = program();
-    p.hideWindow(this);
-    p.showWindow(p.registerUpdate());
+    host().hideWindow(this);
+    host().showWindow(host().window(QStringLiteral("RegisterUpdate")));
 }
 
 } // namespace brevant

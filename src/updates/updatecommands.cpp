@@ -1,16 +1,14 @@
 #include "updates/updatecommands.h"
 
-#include "app/program.h"
-#include "app/registerupdate.h"
+#include "ui/services.h"
 #include "updates/mailsender.h"
-#include "updates/registerform.h"
 #include "updates/registrationmessage.h"
 #include "updates/updatecheck.h"
 #include "updates/updatedatabase.h"
 
 #include <QDateTime>
+#include <QCursor>
 #include <QGuiApplication>
-#include <QLineEdit>
 
 namespace brevant {
 
@@ -26,54 +24,45 @@ public:
     WaitPointer &operator=(const WaitPointer &) = delete;
 };
 
-MailSender::Result deliver(Program &program, const QByteArray &message)
-{
-    MailSender *mail = program.services().mail;
-    if (!mail)
-        return {false, QStringLiteral("no mail system is available")};
-    WaitPointer busy;
-    return mail->send(message);
-}
-
 } // namespace
 
-void checkForUpdates(Program &program, RegisterUpdate *window)
+bool checkForUpdates(Dialogs &dialogs, Shell &shell, const QString &databasePath, QWidget *window)
 {
-    const UpdateReading reading = readUpdateDatabase(program.programPath(QStringLiteral("/Database/update.db")));
+    const UpdateReading reading = readUpdateDatabase(databasePath);
     if (!reading.ok) {
-        // The flag holds what a check found, and a failed check found nothing.
-        // The message says why instead of claiming there are no updates.
-        window->updatesAvailable = false;
-        program.dialogs().message(window, QStringLiteral("Could not check for updates: ") + reading.error,
-                                  Buttons::Ok, Icon::Critical, QStringLiteral("Update Check Failed"));
-        return;
+        // A failed check found nothing. The message says why instead of
+        // claiming there are no updates.
+        dialogs.message(window, QStringLiteral("Could not check for updates: ") + reading.error, Buttons::Ok,
+                        Icon::Critical, QStringLiteral("Update Check Failed"));
+        return false;
     }
-    window->updatesAvailable = updatesAnnounced(reading.rows);
-    if (window->updatesAvailable) {
-        program.dialogs().message(window, QStringLiteral("Updates available. Redirecting to website..."),
-                                  Buttons::Ok, Icon::None, QStringLiteral("Updates Available"));
-        program.services().shell->open(window, QStringLiteral("Open"), QString::fromUtf16(kUpdatePage),
-                                       QString(), QString(), 3);
-    } else {
-        program.dialogs().message(window, QStringLiteral("No updates available. Try back later..."),
-                                  Buttons::Ok, Icon::None, QStringLiteral("No Updates Available"));
+    if (!updatesAnnounced(reading.rows)) {
+        dialogs.message(window, QStringLiteral("No updates available. Try back later..."), Buttons::Ok,
+                        Icon::None, QStringLiteral("No Updates Available"));
+        return false;
     }
+    dialogs.message(window, QStringLiteral("Updates available. Redirecting to website..."), Buttons::Ok,
+                    Icon::None, QStringLiteral("Updates Available"));
+    shell.open(window, QStringLiteral("Open"), QString::fromUtf16(kUpdatePage), QString(), QString(), 3);
+    return true;
 }
 
-void sendRegistration(Program &program, RegisterForm *form)
+bool sendRegistration(Dialogs &dialogs, MailSender &mail, const RegistrationEntries &entries, QWidget *form)
 {
-    const RegistrationMessage message = RegistrationMessage::compose(
-        form->nameText->text(), form->email->text(), form->version->text());
-    const MailSender::Result result = deliver(program, message.toMime(QDateTime::currentDateTime()));
+    const RegistrationMessage message = RegistrationMessage::compose(entries.name, entries.email, entries.version);
+    const MailSender::Result result = [&] {
+        WaitPointer busy;
+        return mail.send(message.toMime(QDateTime::currentDateTime()));
+    }();
     if (!result.sent) {
         // The form stays open with everything typed, to try again.
-        program.dialogs().message(form, QStringLiteral("Your Registration has not been sent: ") + result.error,
-                                  Buttons::Ok, Icon::Critical, QStringLiteral("Not Sent"));
-        return;
+        dialogs.message(form, QStringLiteral("Your Registration has not been sent: ") + result.error,
+                        Buttons::Ok, Icon::Critical, QStringLiteral("Not Sent"));
+        return false;
     }
-    program.dialogs().message(form, QStringLiteral("Your Registration has been sent. Thanks"), Buttons::Ok,
-                              Icon::None, QStringLiteral("Sent!"));
-    form->returnToStart();
+    dialogs.message(form, QStringLiteral("Your Registration has been sent. Thanks"), Buttons::Ok, Icon::None,
+                    QStringLiteral("Sent!"));
+    return true;
 }
 
 } // namespace brevant

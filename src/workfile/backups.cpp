@@ -12,21 +12,6 @@ namespace brevant {
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-bool sameBytes(const QByteArray &old, const QList<QByteArrayView> &pieces)
-{
-    qsizetype at = 0;
-    for (QByteArrayView piece : pieces) {
-        if (piece.size() > old.size() - at || QByteArrayView(old).sliced(at, piece.size()) != piece)
-            return false;
-        at += piece.size();
-    }
-    return at == old.size();
-}
-
-} // namespace
-
 QString BackupKeeper::key(const QString &path)
 {
     const QFileInfo info(path);
@@ -34,8 +19,7 @@ QString BackupKeeper::key(const QString &path)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
-bool BackupKeeper::beforeReplacing(const QString &path, const QList<QByteArrayView> &pieces,
-                                   QString *error)
+bool BackupKeeper::beforeReplacing(const QString &path, QByteArrayView content, QString *error)
 {
     const QFileInfo info(path);
     if (!info.isFile() || m_done.contains(key(path)))
@@ -45,7 +29,7 @@ bool BackupKeeper::beforeReplacing(const QString &path, const QList<QByteArrayVi
         return true;   // what cannot be read cannot be kept; the save says the rest
     const QByteArray bytes = old.readAll();
     old.close();
-    if (sameBytes(bytes, pieces))
+    if (QByteArrayView(bytes) == content)
         return true;
 
     const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH.mm.ss"_s);

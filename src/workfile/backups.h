@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QString>
 
+#include <utility>
+
 namespace brevant {
 
 // Keeps what a save is about to replace: the first time in a run that a
@@ -17,12 +19,16 @@ public:
 
     QString folder() const { return m_folder; }
 
-    // Before path is replaced by the pieces. Returns false, with the reason,
+    // Before path is replaced by content. Returns false, with the reason,
     // when a copy was due and could not be made.
-    bool beforeReplacing(const QString &path, const QList<QByteArrayView> &pieces, QString *error);
+    bool beforeReplacing(const QString &path, QByteArrayView content, QString *error);
     // path now holds what this run wrote: its old content is kept already,
     // or was this run's own.
     void written(const QString &path);
+
+    // True the first time it is asked in a run: a failure to keep a copy
+    // is told once, not at every save.
+    bool tellFailureOnce() { return !std::exchange(m_toldFailure, true); }
 
     static constexpr int kKept = 20;
 
@@ -31,6 +37,7 @@ private:
 
     QString m_folder;
     QSet<QString> m_done;
+    bool m_toldFailure = false;
 };
 
 } // namespace brevant

@@ -1,11 +1,10 @@
 #include "workfile/workcommands.h"
 
-#include "app/program.h"
-#include "app/responsecache.h"
-#include "app/std0.h"
 #include "questionnaire/catalogue.h"
+#include "questionnaire/responsestore.h"
 #include "ui/filedialog.h"
-#include "workfile/recoveryrecorder.h"
+#include "workfile/backups.h"
+#include "workfile/workfilestate.h"
 #include "workfile/workfileformat.h"
 
 #include <QDir>
@@ -67,25 +66,14 @@ QString charactersList(const QList<char32_t> &characters)
     return list;
 }
 
-// Reads the boxes and checks that the work file can hold them. Returns the
-// encoded responses to write, or nothing when the user is told why not or
-// declines.
-std::optional<QList<QByteArray>> workFileForSaving(Program &program, QWidget *parent)
+// Reads the responses and checks that the work file can hold them. Returns
+// the bytes to write, or nothing when the user is told why not or declines.
+std::optional<QByteArray> workFileForSaving(const SavedWork &work, QWidget *parent)
 {
-    ResponseCache &cache = ResponseCache::of(program);
-    QList<QByteArray> encoded;
-    QList<int> withSeparator;
-    QList<UnstorableCharacters> unstorable;
-    for (int item = 1; item <= kItemCount; ++item) {
-        const EncodedResponse &response = cache.workFile(item);
-        encoded << response.bytes;
-        if (response.holdsSeparator)
-            withSeparator << item;
-        if (!response.unstorable.isEmpty())
-            unstorable << UnstorableCharacters{item, response.unstorable};
-    }
-    Dialogs &dialogs = program.dialogs();
+    const QStringList texts = work.store.responses();
+    Dialogs &dialogs = work.dialogs;
 
+    const QList<int> withSeparator = itemsHoldingSeparator(texts);
     if (!withSeparator.isEmpty()) {
         QStringList lines;
         for (int item : withSeparator)
@@ -101,6 +89,7 @@ std::optional<QList<QByteArray>> workFileForSaving(Program &program, QWidget *pa
         return std::nullopt;
     }
 
+    const QList<UnstorableCharacters> unstorable = unstorableCharacters(texts);
     if (!unstorable.isEmpty()) {
         QStringList lines;
         for (const UnstorableCharacters &u : unstorable)
@@ -116,133 +105,135 @@ std::optional<QList<QByteArray>> workFileForSaving(Program &program, QWidget *pa
         if (answer != Answer::Yes)
             return std::nullopt;
     }
-    return encoded;
+    return TextToFile(texts);
 }
 
-bool writeWork(Program &program, QWidget *parent, const QString &path, const QList<QByteArray> &responses)
+bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, const QByteArray &bytes)
 {
-    const QList<QByteArrayView> pieces = workFilePieces(responses);
     QString reason;
     // A file written over keeps its old content in the backups folder.
-    BackupKeeper &backups = program.backups();
-    if (!backups.beforeReplacing(path, pieces, &reason))
-        program.backupFailed(backups.folder(), reason);
-    if (writeFileSafely(path, pieces, &reason)) {
-        backups.written(path);
-        // The responses as they stand are on disk now.
-        program.recovery().markClean();
+    if (!work.backups.beforeReplacing(path, bytes, &reason) && work.backups.tellFailureOnce()) {
+        work.dialogs.message(parent,
+                             QStringLiteral("The program cannot keep a copy of the file that this save "
+                                            "replaces: the folder\r\n%1\r\ncannot be written. %2\r\n\r\n"
+                                            "The save goes on without that copy.")
+                                 .arg(nativePath(work.backups.folder()), reason),
+                             Buttons::Ok, Icon::Critical, QStringLiteral("Backup Not Kept"));
+    }
+    if (writeFileSafely(path, bytes, &reason)) {
+        work.backups.written(path);
+        work.store.markSaved();
         return true;
     }
-    program.dialogs().message(parent,
-                              QStringLiteral("The work could not be saved to\r\n") + nativePath(path)
-                                  + QStringLiteral("\r\n\r\n") + reason
-                                  + QStringLiteral("\r\n\r\nNothing was saved; a file already "
-                                                   "there keeps what it had."),
-                              Buttons::Ok, Icon::Critical, kNotSaved);
+    work.dialogs.message(parent,
+                         QStringLiteral("The work could not be saved to\r\n") + nativePath(path)
+                             + QStringLiteral("\r\n\r\n") + reason
+                             + QStringLiteral("\r\n\r\nNothing was saved; a file already "
+                                              "there keeps what it had."),
+                         Buttons::Ok, Icon::Critical, kNotSaved);
     return false;
 }
 
-void showSaved(Program &program, QWidget *parent)
+void showSaved(const SavedWork &work, QWidget *parent)
 {
-    program.dialogs().message(parent, QStringLiteral("Successfully Saved.."), Buttons::Ok, Icon::None,
-                              QStringLiteral("Saved"));
+    work.dialogs.message(parent, QStringLiteral("Successfully Saved.."), Buttons::Ok, Icon::None,
+                         QStringLiteral("Saved"));
 }
 
-void reportNotLoaded(Program &program, QWidget *parent, const QString &path, const QString &why)
+void reportNotLoaded(const SavedWork &work, QWidget *parent, const QString &path, const QString &why)
 {
-    program.dialogs().message(parent,
-                              QStringLiteral("The work file\r\n") + nativePath(path)
-                                  + QStringLiteral("\r\ncould not be loaded: ") + why
-                                  + QStringLiteral("\r\n\r\nNo response was changed."),
-                              Buttons::Ok, Icon::Critical, kNotLoaded);
+    work.dialogs.message(parent,
+                         QStringLiteral("The work file\r\n") + nativePath(path)
+                             + QStringLiteral("\r\ncould not be loaded: ") + why
+                             + QStringLiteral("\r\n\r\nNo response was changed."),
+                         Buttons::Ok, Icon::Critical, kNotLoaded);
 }
 
 } // namespace
 
-void saveWork(Program &program, QWidget *page, FileDialog &dialog)
+void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QList<QByteArray>> encoded = workFileForSaving(program, page);
-    if (!encoded)
+    const std::optional<QByteArray> bytes = workFileForSaving(work, page);
+    if (!bytes)
         return;
-    WorkFileState &state = program.std0()->state;
+    WorkFileState &state = work.state;
     // The first Save asks for the current work file; later ones rewrite it.
     const bool held = state.pFileOpened;
     QString path = state.Name_File;
     if (!held) {
-        const FileDialogOutcome outcome = dialog.showSave(program.dialogs(), page);
-        if (!acceptDialogOutcome(program.dialogs(), page, outcome))
+        const FileDialogOutcome outcome = dialog.showSave(work.dialogs, page);
+        if (!acceptDialogOutcome(work.dialogs, page, outcome))
             return;
         path = outcome.path;
     }
-    if (!writeWork(program, page, path, *encoded))
+    if (!writeWork(work, page, path, *bytes))
         return;
     if (!held) {
         state.Name_File = path;
         state.pFileOpened = true;
     }
-    showSaved(program, page);
+    showSaved(work, page);
 }
 
-void saveWorkAs(Program &program, QWidget *page, FileDialog &dialog)
+void saveWorkAs(const SavedWork &work, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QList<QByteArray>> encoded = workFileForSaving(program, page);
-    if (!encoded)
+    const std::optional<QByteArray> bytes = workFileForSaving(work, page);
+    if (!bytes)
         return;
-    const FileDialogOutcome outcome = dialog.showSave(program.dialogs(), page);
-    if (!acceptDialogOutcome(program.dialogs(), page, outcome))
+    const FileDialogOutcome outcome = dialog.showSave(work.dialogs, page);
+    if (!acceptDialogOutcome(work.dialogs, page, outcome))
         return;
-    program.std0()->state.FileName = outcome.path;
-    if (!writeWork(program, page, outcome.path, *encoded))
+    work.state.FileName = outcome.path;
+    if (!writeWork(work, page, outcome.path, *bytes))
         return;
-    showSaved(program, page);
+    showSaved(work, page);
 }
 
-void loadWork(Program &program, Std0 *start)
+void loadWork(const SavedWork &work, QWidget *start, FileDialog &openDialog)
 {
-    const FileDialogOutcome outcome = start->openDialog().showOpen(program.dialogs(), start);
-    if (!acceptDialogOutcome(program.dialogs(), start, outcome))
+    const FileDialogOutcome outcome = openDialog.showOpen(work.dialogs, start);
+    if (!acceptDialogOutcome(work.dialogs, start, outcome))
         return;
-    start->state.FileName = outcome.path;
-    if (!start->TextFromFile(start->state.FileName))
+    work.state.FileName = outcome.path;
+    if (!readWorkFileIntoPages(work, start, work.state.FileName))
         return;
-    program.dialogs().message(start, QStringLiteral("Successfully Loaded.."), Buttons::Ok, Icon::None,
-                              QStringLiteral("Loaded"));
+    work.dialogs.message(start, QStringLiteral("Successfully Loaded.."), Buttons::Ok, Icon::None,
+                         QStringLiteral("Loaded"));
 }
 
-bool readWorkFileIntoPages(Program &program, QWidget *parent, const QString &path)
+bool readWorkFileIntoPages(const SavedWork &work, QWidget *parent, const QString &path)
 {
     const QFileInfo info(path);
     if (info.isDir()) {
-        reportNotLoaded(program, parent, path, QStringLiteral("it is a folder, not a file."));
+        reportNotLoaded(work, parent, path, QStringLiteral("it is a folder, not a file."));
         return false;
     }
     if (info.exists() && !info.isFile()) {
-        reportNotLoaded(program, parent, path, QStringLiteral("it is not an ordinary file."));
+        reportNotLoaded(work, parent, path, QStringLiteral("it is not an ordinary file."));
         return false;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        reportNotLoaded(program, parent, path, file.errorString());
+        reportNotLoaded(work, parent, path, file.errorString());
         return false;
     }
     const qint64 size = file.size();
     if (size > kMaxWorkFileSize) {
-        reportNotLoaded(program, parent, path,
+        reportNotLoaded(work, parent, path,
                         QStringLiteral("it holds %1 MiB, far more than any work file (at most %2 MiB).")
                             .arg(size / (1024 * 1024))
                             .arg(kMaxWorkFileSize / (1024 * 1024)));
         return false;
     }
 
-    Dialogs &dialogs = program.dialogs();
-    dialogs.setBusy(true);
+    work.dialogs.setBusy(true);
     const QByteArray bytes = file.readAll();
     const bool readFailed = file.error() != QFileDevice::NoError;
     const QString readError = file.errorString();
     file.close();
-    dialogs.setBusy(false);
+    work.dialogs.setBusy(false);
     if (readFailed) {
-        reportNotLoaded(program, parent, path, readError);
+        reportNotLoaded(work, parent, path, readError);
         return false;
     }
 
@@ -252,12 +243,12 @@ bool readWorkFileIntoPages(Program &program, QWidget *parent, const QString &pat
             ? QStringLiteral("the file is empty; a work file holds 27 responses.")
             : QStringLiteral("it is not a complete work file. It holds %1 of the 27 responses.")
                   .arg(contents.pieces);
-        reportNotLoaded(program, parent, path, why);
+        reportNotLoaded(work, parent, path, why);
         return false;
     }
-    program.setResponses(contents.responses);
+    work.store.setResponses(contents.responses);
     // Just loaded: nothing unsaved until the next change.
-    program.recovery().markClean();
+    work.store.markSaved();
     return true;
 }
 

@@ -5,19 +5,30 @@ class QWidget;
 
 namespace brevant {
 
+class BackupKeeper;
+class Dialogs;
 class FileDialog;
-class Program;
-class Std0;
+class ResponseStore;
+struct WorkFileState;
 
-// Save, Save As (the same on every page) and Load saved work.
-void saveWork(Program &program, QWidget *page, FileDialog &dialog);
-void saveWorkAs(Program &program, QWidget *page, FileDialog &dialog);
-void loadWork(Program &program, Std0 *start);
+// What Save, Save As and Load saved work use.
+struct SavedWork {
+    Dialogs &dialogs;
+    ResponseStore &store;
+    WorkFileState &state;
+    BackupKeeper &backups;
+};
 
-// Reads the work file at path into the 27 response boxes, with the busy
-// pointer on while the file is read. A file that cannot be read, is too
-// large or holds fewer than 27 responses is reported to the user (parent
-// of the message) and changes no box. Returns true when the boxes were set.
-bool readWorkFileIntoPages(Program &program, QWidget *parent, const QString &path);
+// Save and Save As: the same on every page, each with the page's dialog.
+void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog);
+void saveWorkAs(const SavedWork &work, QWidget *page, FileDialog &dialog);
+// Load saved work on the start window.
+void loadWork(const SavedWork &work, QWidget *start, FileDialog &openDialog);
+
+// Reads the work file at path into the 27 responses, with the busy pointer
+// on while the file is read. A file that cannot be read, is too large or
+// holds fewer than 27 responses is reported to the user (parent of the
+// message) and changes no response. Returns true when they were set.
+bool readWorkFileIntoPages(const SavedWork &work, QWidget *parent, const QString &path);
 
 } // namespace brevant

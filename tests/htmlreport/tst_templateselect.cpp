@@ -23,6 +23,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// A design's option button on the template window.
+QRadioButton *designOption(QWidget *window, const char *name)
+{
+    return window->findChild<QRadioButton *>(QLatin1String(name));
+}
+
 const QString kNoTemplate = u"Please select a template from the list first."_s;
 const QString kFilter = u"html Files (*.html)|*.html"_s;
 
@@ -106,31 +112,31 @@ void TestTemplateSelect::windowAndItsWayBackAndForth()
     QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
     QCOMPARE(w->dialog().filter(), kFilter);
     QVERIFY(w->dialog().cancelError());
-    for (QRadioButton *option : {w->ED, w->OM, w->GO})
+    for (QRadioButton *option : {designOption(w, "ED"), designOption(w, "OM"), designOption(w, "GO")})
         QVERIFY(!option->isChecked());
 
     // Tab order: the options, Save, Back, Preview, and round again.
     QStringList chain;
-    QWidget *f = w->ED;
+    QWidget *f = designOption(w, "ED");
     do {
         if (f->focusPolicy() & Qt::TabFocus)
             chain << f->objectName();
         f = f->nextInFocusChain();
-    } while (f != w->ED);
+    } while (f != designOption(w, "ED"));
     QCOMPARE(chain, (QStringList{u"ED"_s, u"OM"_s, u"GO"_s, u"Save"_s, u"Back"_s, u"preview"_s}));
 
     // One group: a second choice clears the first.
-    w->OM->click();
-    w->GO->click();
-    QVERIFY(!w->OM->isChecked());
-    QVERIFY(w->GO->isChecked());
+    designOption(w, "OM")->click();
+    designOption(w, "GO")->click();
+    QVERIFY(!designOption(w, "OM")->isChecked());
+    QVERIFY(designOption(w, "GO")->isChecked());
 
     h.click(w, u"Back"_s);
     QCOMPARE(h.visibleWindows(), QStringList{u"Std11"_s});
     h.click(h.program->std11(), u"save"_s);
     QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
     QCOMPARE(h.program->templateSelect(), w);
-    QVERIFY(w->GO->isChecked());
+    QVERIFY(designOption(w, "GO")->isChecked());
     QCOMPARE(h.lifetime.lastWindowClosedCalls + h.lifetime.endProgramCalls, 0);
     VERIFY_DIALOGS(h);
 }
@@ -143,7 +149,7 @@ void TestTemplateSelect::saveWritesTheReportAndShowsIt()
     h.response(4)->setPlainText(u"<b>not bold</b> & \"quoted\"\nsecond line"_s);
     h.response(1)->clear();
     TemplateSelect *w = openTemplateWindow(h);
-    w->GO->click();
+    designOption(w, "GO")->click();
 
     QTemporaryDir out;
     const QString path = out.filePath(u"report.html"_s);
@@ -166,7 +172,7 @@ void TestTemplateSelect::saveWritesTheReportAndShowsIt()
     const QString shown = browser->view()->toPlainText();
     QVERIFY2(shown.contains(u"<b>not bold</b> & \"quoted\"\nsecond line"_s), qPrintable(shown));
     QVERIFY(w->isVisible());
-    QVERIFY(w->GO->isChecked());
+    QVERIFY(designOption(w, "GO")->isChecked());
     QCOMPARE(w->dialog().fileName(), path);
 }
 
@@ -179,7 +185,7 @@ void TestTemplateSelect::everySaveWritesTheBoxesAsTheyAreNow()
     QVERIFY(installTemplates(h));
     h.fillAll();
     TemplateSelect *w = openTemplateWindow(h);
-    w->ED->click();
+    designOption(w, "ED")->click();
     QTemporaryDir out;
     const QString path = out.filePath(u"report.html"_s);
     const QByteArray templateBytes = readAll(h.folder.filePath(u"Templates/Executive_Delight.htm"_s));
@@ -238,7 +244,7 @@ void TestTemplateSelect::saveRefusals()
         QVERIFY(installTemplates(h));
     TemplateSelect *w = openTemplateWindow(h);
     if (select)
-        w->OM->click();
+        designOption(w, "OM")->click();
     QTemporaryDir out;
     QVERIFY(QDir(out.path()).mkdir(u"folder"_s));
     const QString path = out.filePath(destination);
@@ -283,7 +289,7 @@ void TestTemplateSelect::savingTwiceToOneFileShowsTheNewReport()
     QVERIFY(installTemplates(h));
     h.fillAll();
     TemplateSelect *w = openTemplateWindow(h);
-    w->ED->click();
+    designOption(w, "ED")->click();
     QTemporaryDir out;
     const QString path = out.filePath(u"report"_s);   // typed without an extension
 
@@ -292,7 +298,7 @@ void TestTemplateSelect::savingTwiceToOneFileShowsTheNewReport()
     h.click(w, u"Save"_s);
 
     h.response(27)->setPlainText(u"Second text"_s);
-    w->OM->click();
+    designOption(w, "OM")->click();
     expectSavedTo(h, path);
     h.click(w, u"Save"_s);
     VERIFY_DIALOGS(h);
@@ -364,7 +370,7 @@ void TestTemplateSelect::previewWithoutSelectionOrWithoutPage()
     QVERIFY(!existingBrowser(h));
 
     // No example pages installed: the browser says so.
-    w->ED->click();
+    designOption(w, "ED")->click();
     h.click(w, u"preview"_s);
     BrowserWindow *browser = existingBrowser(h);
     QVERIFY(browser && browser->isVisible());
@@ -375,7 +381,7 @@ void TestTemplateSelect::previewWithoutSelectionOrWithoutPage()
     QVERIFY(installTemplates(h));
     h.click(w, u"preview"_s);
     QCOMPARE(browser->view()->documentTitle(), u"Curriculum Policy Report"_s);
-    w->GO->click();
+    designOption(w, "GO")->click();
     h.click(w, u"preview"_s);
     QCOMPARE(existingBrowser(h), browser);
     QCOMPARE(browser->view()->source().fileName(), u"Green_Orchids.htm"_s);
@@ -387,7 +393,7 @@ void TestTemplateSelect::closingTheWindows()
     Harness h;
     QVERIFY(installTemplates(h));
     TemplateSelect *w = openTemplateWindow(h);
-    w->OM->click();
+    designOption(w, "OM")->click();
     h.click(w, u"preview"_s);
     QVERIFY(existingBrowser(h)->close());
     Harness::flushDeletes();

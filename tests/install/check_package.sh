@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack, checks its control data and file
-# list, unpacks it into a scratch root with dpkg -x and starts the unpacked
-# program through its launcher, offscreen.
+# list, unpacks it into a scratch root with dpkg -x and checks that the
+# unpacked program finds its data folders and every library it needs.
 #   check_package.sh <build folder> <cpack> <application id>
 set -euo pipefail
 build=$1 cpack=$2 id=$3
@@ -43,10 +43,21 @@ done
 done
 if grep -Eq '(^|/)\.keep$' "$work/list"; then fail "package holds placeholder files"; fi
 
-# Unpacked, the launcher starts the program, which finds its folder.
+# Unpacked, the launcher leads to the program, whose folder (the folder of
+# the program file) holds the data folders it reads, and every library the
+# program needs is found.
 dpkg -x "$deb" "$work/root"
-out=$(BREVANT_CHECK_INSTALL=1 "$work/root/usr/bin/brevant") || fail "the unpacked program did not start or misses data folders"
-[[ $out == "$(readlink -f "$work/root/usr/lib/brevant")" ]] || fail "program folder reported as '$out'"
+program=$(readlink -f "$work/root/usr/bin/brevant")
+[[ $program == "$(readlink -f "$work/root/usr/lib/brevant/brevant")" ]] || fail "the launcher leads to '$program'"
+folder=$(dirname "$program")
+for path in Templates/Executive_Delight.htm Templates/Orange_Madness.htm Templates/Green_Orchids.htm \
+            Templates/Template_Examples/Orange_Madness.htm Documentation/Documentation.pdf Database/update.db; do
+  [[ -s "$folder/$path" ]] || fail "the unpacked program folder lacks $path"
+done
+libraries=$(ldd "$program") || fail "ldd cannot read the unpacked program"
+if grep -q 'not found' <<<"$libraries"; then
+  fail "libraries of the unpacked program not found: $(grep 'not found' <<<"$libraries" | tr -s ' \t' ' ')"
+fi
 
 # On a fresh Debian 12 the package must resolve: simulate its installation
 # against an empty package database (needs the package lists of apt).

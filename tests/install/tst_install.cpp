@@ -145,9 +145,7 @@ void TestInstall::validatorsAcceptDesktopEntryAndMetadata()
 
 void TestInstall::openHelpOpensTheInstalledGuide()
 {
-    Harness h;
-    h.services.programFolder = m_program;
-    h.program = std::make_unique<Program>(h.services);
+    Harness h({.programFolder = m_program});
     h.program->start();
     h.click(h.program->registerUpdate(), QStringLiteral("continue"));
     h.click(h.program->std0(), QStringLiteral("Command2"));

@@ -228,9 +228,7 @@ void TstCupsPrint::printsOnDefaultPrinter()
     QCOMPARE(m_printers.defaultPrinter(), kQueue);
 
     const QMap<QString, QDateTime> before = pdfFilesIn(m_outFolder);
-    Harness h;
-    h.services.printers = &m_printers;
-    h.program = std::make_unique<Program>(h.services);
+    Harness h({.printers = &m_printers});
     h.program->setResponses(someResponses());
     h.dialogs.expectMessage(QStringLiteral("Successfully Printed.."), QStringLiteral("Printing"));
     QVERIFY(pressPrint(h));
@@ -267,9 +265,7 @@ void TstCupsPrint::refusingPrinterIsReported()
         QSKIP("the printer was not set up");
     QString out;
     QVERIFY2(cupsTool(QStringLiteral("cupsreject"), {kQueue}, &out), qPrintable(out));
-    Harness h;
-    h.services.printers = &m_printers;
-    h.program = std::make_unique<Program>(h.services);
+    Harness h({.printers = &m_printers});
     h.fillAll();
     h.dialogs.expectAnyMessage(QString());
     QVERIFY(pressPrint(h));

@@ -83,9 +83,7 @@ void TstPdfReport::printWithoutPrinterSavesPdf()
 {
     QtPrinterFactory printers;
     QCOMPARE(printers.defaultPrinter(), QString());
-    Harness h;
-    h.services.printers = &printers;
-    h.program = std::make_unique<Program>(h.services);
+    Harness h({.printers = &printers});
     h.program->setResponses(m_responses);
     m_pdf = m_dir.filePath(QStringLiteral("report.pdf"));
     h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
@@ -157,9 +155,7 @@ void TstPdfReport::headingsBoldResponsesItalic()
 void TstPdfReport::unwritablePdfIsReported()
 {
     QtPrinterFactory printers;
-    Harness h;
-    h.services.printers = &printers;
-    h.program = std::make_unique<Program>(h.services);
+    Harness h({.printers = &printers});
     h.fillAll();
 
     // A folder that does not exist, and a path that is a folder.

@@ -1,5 +1,4 @@
 #include "harness.h"
-#include "recordingsurface.h"
 
 #include "app/std11.h"
 #include "questionnaire/catalogue.h"
@@ -14,36 +13,6 @@ using namespace brevant;
 using namespace brevant::test;
 
 namespace {
-
-// Hands out recording surfaces and keeps what each one saw.
-class FakePrinters : public PrinterFactory {
-public:
-    QString printer;
-    int failAt = -1;   // passed to every surface made
-    QList<std::shared_ptr<Recording>> documents;
-
-    QString defaultPrinter() const override { return printer; }
-    std::unique_ptr<PrintSurface> printerSurface(const QString &name) override
-    {
-        return make(QStringLiteral("printer:") + name);
-    }
-    std::unique_ptr<PrintSurface> pdfSurface(const QString &path) override
-    {
-        return make(QStringLiteral("pdf:") + path);
-    }
-
-private:
-    std::unique_ptr<PrintSurface> make(const QString &target)
-    {
-        auto rec = std::make_shared<Recording>();
-        rec->target = target;
-        documents << rec;
-        auto surface = std::make_unique<RecordingSurface>(rec);
-        surface->width = 1e9;   // no wrapping: one line per call
-        surface->failAt = failAt;
-        return surface;
-    }
-};
 
 // One printed item read back from the lines of a document.
 struct PrintedItem {
@@ -85,11 +54,7 @@ QStringList responsesNumbered()
 
 // A harness whose program prints through the fake factory.
 struct PrintHarness : Harness {
-    explicit PrintHarness(FakePrinters &printers)
-    {
-        services.printers = &printers;
-        program = std::make_unique<Program>(services);
-    }
+    explicit PrintHarness(FakePrinters &printers) : Harness({.printers = &printers}) {}
     void pressPrint() { click(program->std11(), QStringLiteral("print")); }
 };
 

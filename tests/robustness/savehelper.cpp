@@ -6,16 +6,14 @@
 // Writes "ready" once the pages hold the work, then "begin N" before and
 // "saved N" after each Save. Saves alternate between the two versions of
 // workversions.h, starting with version 1.
-#include "app/program.h"
 #include "app/registerupdate.h"
 #include "app/std0.h"
-#include "fakes.h"
+#include "harness.h"
 #include "questionnaire/questionpage.h"
 #include "workversions.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -50,17 +48,9 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("usage: brevant_savehelper PATH"));
     const QString path = QString::fromLocal8Bit(argv[1]);
 
-    QTemporaryDir folder;
-    FakeDialogs dialogs;
-    FakeShell shell;
-    FakeLifetime lifetime;
-    Services services;
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.lifetime = &lifetime;
-    services.programFolder = folder.path();
-    services.dataFolder = folder.path();
-    Program program(services);
+    Harness h;
+    Program &program = *h.program;
+    FakeDialogs &dialogs = h.dialogs;
     program.start();
     if (!click(program.registerUpdate(), "continue") || !click(program.std0(), "Command1"))
         return fail(QStringLiteral("cannot reach page 1"));

@@ -45,6 +45,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// A design's option button on the template window.
+QRadioButton *designOption(QWidget *window, const char *name)
+{
+    return window->findChild<QRadioButton *>(QLatin1String(name));
+}
+
 const QString kWorkFilter = u"Dat Files (*.dat)|*.dat"_s;
 const QString kReportFilter = u"html Files (*.html)|*.html"_s;
 const QString kNotSaved = u"Not Saved"_s;
@@ -146,7 +152,7 @@ void prepare(Harness &h, Command command)
     }
     h.program->showWindow(h.program->std11());
     h.click(h.program->std11(), u"save"_s);
-    h.program->templateSelect()->OM->click();
+    designOption(h.program->templateSelect(), "OM")->click();
 }
 
 // Runs the command through its button, the dialog answering path, and

@@ -102,7 +102,7 @@ void TestKillWhileTyping::nextStartOffersWhatWasTyped()
         // While the helper types, a second program on the same data sees
         // no copy to offer: the helper's copy is its own.
         const Run run = typeAndKill(data.path(), i, delay, [&] {
-            Harness second(data.path());
+            Harness second({.dataFolder = data.path()});
             second.program->start();
             second.click(second.program->registerUpdate(), QStringLiteral("continue"));
             checkedRunning = second.problems().isEmpty();
@@ -115,7 +115,7 @@ void TestKillWhileTyping::nextStartOffersWhatWasTyped()
         while (required < run.stateTimes.size() && run.stateTimes.at(required) <= run.killedAt - 2000)
             ++required;
 
-        Harness h(data.path());
+        Harness h({.dataFolder = data.path()});
         h.dialogs.expectAnyMessage(recoveryOfferTitle(), Buttons::YesNo, Answer::Yes);
         h.program->start();
         h.click(h.program->registerUpdate(), QStringLiteral("continue"));

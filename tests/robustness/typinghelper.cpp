@@ -7,20 +7,17 @@
 // typingscript.h go into desc1. Writes "ready T" once it starts typing and
 // "state N T" after each word, where N counts the words typed and T is the
 // monotonic clock in milliseconds.
-#include "app/program.h"
 #include "app/registerupdate.h"
 #include "app/std0.h"
-#include "fakes.h"
+#include "harness.h"
 #include "questionnaire/questionpage.h"
 #include "typingscript.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -36,12 +33,6 @@ qint64 now()
     QElapsedTimer clock;
     clock.start();
     return clock.msecsSinceReference();
-}
-
-void click(QWidget *window, const char *button)
-{
-    if (auto *b = window->findChild<QAbstractButton *>(QLatin1String(button)))
-        b->click();
 }
 
 // One key for each character, with the character as its text, as a
@@ -66,21 +57,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: brevant_typinghelper DATA_FOLDER SEED\n");
         return 2;
     }
-    QTemporaryDir folder;
-    FakeDialogs dialogs;
-    FakeShell shell;
-    FakeLifetime lifetime;
-    Services services;
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.lifetime = &lifetime;
-    services.programFolder = folder.path();
-    services.dataFolder = QString::fromLocal8Bit(argv[1]);
-    Program program(services);
-    program.start();
-    click(program.registerUpdate(), "continue");
-    click(program.std0(), "Command1");
-    QuestionPage *page = program.page(1);
+    Harness h({.dataFolder = QString::fromLocal8Bit(argv[1])});
+    h.continueToPage1();
+    QuestionPage *page = h.program->page(1);
     QComboBox *answer = page->answerBox(QStringLiteral("no1"));
     QTest::keyClick(answer->lineEdit(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(answer->lineEdit(), "yes");

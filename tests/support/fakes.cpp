@@ -142,6 +142,27 @@ void FakeDialogs::reset()
     *this = FakeDialogs();
 }
 
+std::unique_ptr<PrintSurface> FakePrinters::printerSurface(const QString &name)
+{
+    return make(QStringLiteral("printer:") + name);
+}
+
+std::unique_ptr<PrintSurface> FakePrinters::pdfSurface(const QString &path)
+{
+    return make(QStringLiteral("pdf:") + path);
+}
+
+std::unique_ptr<PrintSurface> FakePrinters::make(const QString &target)
+{
+    auto rec = std::make_shared<Recording>();
+    rec->target = target;
+    documents << rec;
+    auto surface = std::make_unique<RecordingSurface>(rec);
+    surface->width = 1e9;   // no wrapping: one line per call
+    surface->failAt = failAt;
+    return surface;
+}
+
 void FakeShell::open(QWidget *, const QString &verb, const QString &target,
                      const QString &parameters, const QString &directory, int showCode)
 {

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "recordingsurface.h"
+#include "report/printsurface.h"
 #include "ui/services.h"
+#include "updates/mailsender.h"
 
 #include <QList>
-#include <functional>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <memory>
 
 namespace brevant::test {
 
@@ -88,6 +93,34 @@ public:
     void lastWindowClosed() override { ++lastWindowClosedCalls; }
     int endProgramCalls = 0;
     int lastWindowClosedCalls = 0;
+};
+
+// Hands out recording surfaces and keeps what each one saw. No printer is
+// set up unless the test names one.
+class FakePrinters : public PrinterFactory {
+public:
+    QString printer;
+    int failAt = -1;   // passed to every surface made
+    QList<std::shared_ptr<Recording>> documents;
+
+    QString defaultPrinter() const override { return printer; }
+    std::unique_ptr<PrintSurface> printerSurface(const QString &name) override;
+    std::unique_ptr<PrintSurface> pdfSurface(const QString &path) override;
+
+private:
+    std::unique_ptr<PrintSurface> make(const QString &target);
+};
+
+// Keeps every message handed to it, and sends it or fails as told.
+class FakeMail : public MailSender {
+public:
+    Result send(const QByteArray &message) override
+    {
+        messages << message;
+        return result;
+    }
+    QList<QByteArray> messages;
+    Result result{true, QString()};
 };
 
 } // namespace brevant::test

@@ -15,14 +15,16 @@
 
 namespace brevant::test {
 
-Harness::Harness(const QString &dataFolder)
+Harness::Harness(const HarnessOptions &options)
+    : services{dialogs,
+               shell,
+               lifetime,
+               options.printers ? *options.printers : printers,
+               options.mail ? *options.mail : mail,
+               options.programFolder.isEmpty() ? folder.path() : options.programFolder,
+               options.dataFolder.isEmpty() ? data.path() : options.dataFolder},
+      program(std::make_unique<Program>(services))
 {
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.lifetime = &lifetime;
-    services.programFolder = folder.path();
-    services.dataFolder = dataFolder.isEmpty() ? data.path() : dataFolder;
-    program = std::make_unique<Program>(services);
 }
 
 Harness::~Harness()

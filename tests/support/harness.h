@@ -11,19 +11,29 @@ class QPlainTextEdit;
 
 namespace brevant::test {
 
-// A program wired to fakes, with its own temporary program folder.
-// Use one per test function; check verify() before it goes.
+// What a harness is built on where the test does not leave it to the
+// harness's own temporary folders and fakes.
+struct HarnessOptions {
+    QString programFolder;               // the program folder
+    QString dataFolder;                  // the user's data folder: recovery copies, backups
+    PrinterFactory *printers = nullptr;  // where printed documents go
+    MailSender *mail = nullptr;          // how the registration is sent
+};
+
+// A program wired to fakes, with its own temporary program and data
+// folders. Use one per test function; the dialogs script must be played
+// exactly by the time it goes.
 struct Harness {
-    // dataFolder: the user's data folder, when not one of its own (to start
-    // the program again on what an earlier run left).
-    explicit Harness(const QString &dataFolder = QString());
+    explicit Harness(const HarnessOptions &options = {});
     ~Harness();
 
     FakeDialogs dialogs;
     FakeShell shell;
     FakeLifetime lifetime;
+    FakePrinters printers;
+    FakeMail mail;
     QTemporaryDir folder;
-    QTemporaryDir data;   // the user's data folder: recovery copies, backups
+    QTemporaryDir data;
     Services services;
     std::unique_ptr<Program> program;
 
@@ -43,7 +53,7 @@ struct Harness {
     QString problems() const;
 };
 
-} // namespace brevant::test
-
 // Fails the test when the dialogs script was not played exactly.
 #define VERIFY_DIALOGS(h) QVERIFY2((h).problems().isEmpty(), qPrintable((h).problems()))
+
+} // namespace brevant::test

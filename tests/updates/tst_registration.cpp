@@ -112,15 +112,16 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The program wired to a sendmail of the test's choosing.
-struct MailHarness : Harness {
-    explicit MailHarness(const QString &sendmail, std::chrono::milliseconds limit = 30s)
-        : sender(sendmail, limit)
-    {
-        services.mail = &sender;
-        program = std::make_unique<Program>(services);
-    }
+struct Sender {
     MailSender sender;
+};
+
+// The program wired to a sendmail of the test's choosing.
+struct MailHarness : Sender, Harness {
+    explicit MailHarness(const QString &sendmail, std::chrono::milliseconds limit = 30s)
+        : Sender{MailSender(sendmail, limit)}, Harness({.mail = &sender})
+    {
+    }
 
     RegisterForm *openForm()
     {
@@ -128,16 +129,20 @@ struct MailHarness : Harness {
         click(program->registerUpdate(), QStringLiteral("register"));
         return program->registerForm();
     }
+    static QLineEdit *entry(RegisterForm *form, const char *name)
+    {
+        return form->findChild<QLineEdit *>(QLatin1String(name));
+    }
     static void type(RegisterForm *form, const QString &name, const QString &email,
                      const QString &version)
     {
-        form->nameText->setText(name);
-        form->email->setText(email);
-        form->version->setText(version);
+        entry(form, "nameText")->setText(name);
+        entry(form, "email")->setText(email);
+        entry(form, "version")->setText(version);
     }
     static QStringList texts(RegisterForm *form)
     {
-        return {form->nameText->text(), form->email->text(), form->version->text()};
+        return {entry(form, "nameText")->text(), entry(form, "email")->text(), entry(form, "version")->text()};
     }
 };
 

@@ -203,11 +203,11 @@ void tst_Lifetime::registerFormClosedByTitleBarShowsStartupAgain()
     h.click(h.program->registerUpdate(), "register");
     QCOMPARE(h.visibleWindows(), QStringList{"RegisterForm"});
     RegisterForm *form = h.program->registerForm();
-    form->nameText->setText("Arts");
+    form->findChild<QLineEdit *>("nameText")->setText("Arts");
     h.click(form, "cancel");
     QCOMPARE(h.visibleWindows(), QStringList{"RegisterUpdate"});
     h.click(h.program->registerUpdate(), "register");
-    QCOMPARE(h.program->registerForm()->nameText->text(), QStringLiteral("Arts"));
+    QCOMPARE(h.program->registerForm()->findChild<QLineEdit *>("nameText")->text(), QStringLiteral("Arts"));
     h.program->registerForm()->close();
     Harness::flushDeletes();
     QCOMPARE(h.visibleWindows(), QStringList{"RegisterUpdate"});

@@ -187,7 +187,7 @@ void TestRecovery::unusableCopies()
     QTemporaryDir data;
     QVERIFY(QDir().mkpath(recoveryOf(data.path())));
     writeBytes(recoveryOf(data.path()) + u"/20260101-000000-000-1.json"_s, bytes);
-    Harness h(data.path());
+    Harness h({.dataFolder = data.path()});
     toStartWindow(h);
     VERIFY_DIALOGS(h);   // no question
     QCOMPARE(h.visibleWindows(), QStringList{u"Std0"_s});
@@ -288,7 +288,7 @@ void TestRecovery::workOnDiskLeavesNothingToOffer()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"work.dat"_s);
     {
-        Harness h(data.path());
+        Harness h({.dataFolder = data.path()});
         h.continueToPage1();
         h.fillAll();
         h.program->recovery().flush();
@@ -325,7 +325,7 @@ void TestRecovery::workOnDiskLeavesNothingToOffer()
     }
     {
         // Loaded and unchanged since: nothing to offer either.
-        Harness h(data.path());
+        Harness h({.dataFolder = data.path()});
         toStartWindow(h);
         VERIFY_DIALOGS(h);   // no question
         h.dialogs.expectOpen(kFilter, FileDialogOutcome::chosen(path))
@@ -335,7 +335,7 @@ void TestRecovery::workOnDiskLeavesNothingToOffer()
         QCOMPARE(copiesIn(data.path()), QStringList());
         QVERIFY(!h.program->recovery().unsaved());
     }
-    Harness h(data.path());
+    Harness h({.dataFolder = data.path()});
     toStartWindow(h);
     VERIFY_DIALOGS(h);
     QCOMPARE(filesIn(recoveryOf(data.path())), QStringList());   // no lock left behind either
@@ -355,7 +355,7 @@ void TestRecovery::endingWithoutSaveOffersTheWork()
     QTemporaryDir data;
     const QString typed = everyKindOfText();
     {
-        Harness h(data.path());
+        Harness h({.dataFolder = data.path()});
         h.continueToPage1();
         h.response(1)->setPlainText(typed);
         typeInto(h.response(2), u"typed, never saved"_s);
@@ -378,7 +378,7 @@ void TestRecovery::endingWithoutSaveOffersTheWork()
         QCOMPARE(copiesIn(data.path()).size(), 1);
     }
 
-    Harness h(data.path());
+    Harness h({.dataFolder = data.path()});
     const QString question = offeredAtStart(h, Answer::Yes);
     VERIFY_DIALOGS(h);
     const RecoveryCopy expected = *decodeRecoveryCopy(
@@ -422,7 +422,7 @@ void TestRecovery::declinedCopyIsSetAsideNotLost()
     }
     writeBytes(recoveryOf(data.path()) + u"/20261130-140506-789-42.json"_s, encodeRecoveryCopy(copy));
     {
-        Harness h(data.path());
+        Harness h({.dataFolder = data.path()});
         offeredAtStart(h, Answer::No);
         VERIFY_DIALOGS(h);
         QCOMPARE(h.response(1)->toPlainText(), QString());   // nothing restored
@@ -436,13 +436,13 @@ void TestRecovery::declinedCopyIsSetAsideNotLost()
     }
     // Not offered again; moved back by hand, it is.
     {
-        Harness h(data.path());
+        Harness h({.dataFolder = data.path()});
         toStartWindow(h);
         VERIFY_DIALOGS(h);
     }
     QVERIFY(QFile::rename(setAside + u"/20261130-140506-789-42.json"_s,
                           recoveryOf(data.path()) + u"/20261130-140506-789-42.json"_s));
-    Harness h(data.path());
+    Harness h({.dataFolder = data.path()});
     offeredAtStart(h, Answer::Yes);
     VERIFY_DIALOGS(h);
     QCOMPARE(h.program->responses().at(0), QString(copy.responses.at(0)).replace(u"\r\n"_s, u"\n"_s).replace(QChar::LineSeparator, u'\n'));
@@ -454,20 +454,20 @@ void TestRecovery::declinedCopyIsSetAsideNotLost()
 void TestRecovery::copyOfARunningProgramIsNotOffered()
 {
     QTemporaryDir data;
-    auto first = std::make_unique<Harness>(data.path());
+    auto first = std::make_unique<Harness>(HarnessOptions{.dataFolder = data.path()});
     first->continueToPage1();
     first->response(1)->setPlainText(u"still being typed"_s);
     first->program->recovery().flush();
     QCOMPARE(copiesIn(data.path()).size(), 1);
     {
         // A second program at the same time: the copy is the first's.
-        Harness second(data.path());
+        Harness second({.dataFolder = data.path()});
         toStartWindow(second);
         VERIFY_DIALOGS(second);
         QCOMPARE(copiesIn(data.path()).size(), 1);
     }
     first.reset();   // the first program ends without a save
-    Harness h(data.path());
+    Harness h({.dataFolder = data.path()});
     offeredAtStart(h, Answer::Yes);
     VERIFY_DIALOGS(h);
     QCOMPARE(h.response(1)->toPlainText(), u"still being typed"_s);
@@ -480,7 +480,7 @@ void TestRecovery::unwritableDataFolderIsToldOnce()
     // make a folder in it.
     const QString data = dir.filePath(u"data"_s);
     writeBytes(data, "a file");
-    Harness h(data);
+    Harness h({.dataFolder = data});
     h.continueToPage1();
     h.dialogs.expectAnyMessage(u"Recovery Copy Not Kept"_s);
     typeInto(h.response(1), u"first"_s);
@@ -546,7 +546,7 @@ void TestRecovery::replacedFileIsBackedUpOncePerRun()
         VERIFY_DIALOGS(h);
     };
     {
-        Harness h(data.path());
+        Harness h({.dataFolder = data.path()});
         h.continueToPage1();
         h.fillAll();
         saveTo(h, "SaveAs", path);
@@ -573,7 +573,7 @@ void TestRecovery::replacedFileIsBackedUpOncePerRun()
         QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-40 + i), QFileDevice::FileModificationTime));
     }
     const QByteArray before = contentsOf(path);
-    Harness h(data.path());
+    Harness h({.dataFolder = data.path()});
     h.continueToPage1();
     saveTo(h, "SaveAs", path);
     const QStringList kept = filesIn(backups);

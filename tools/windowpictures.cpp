@@ -1,25 +1,25 @@
-// Draws the pictures of the windows that the user guide shows. The windows
-// are the program's own, made through Program as at run time; each is
-// grabbed offscreen and framed with a plain title bar that carries its
-// caption, since an offscreen grab has no window decoration.
+// Draws the program's windows as pictures: those the user guide shows, in
+// the states it describes, and with --every-window every window as a user
+// sees it on first use (scripts/screenshots.sh). The windows are the
+// program's own, made through Program as at run time; each is grabbed
+// offscreen and framed with a plain title bar that carries its caption,
+// since an offscreen grab has no window decoration.
 //
-// Usage: brevant_windowpictures <output folder> <program folder>
+// Usage: brevant_windowpictures [--every-window] <output folder> <program folder>
 
 #include "app/program.h"
 #include "app/registerupdate.h"
+#include "app/startup.h"
 #include "app/std0.h"
 #include "app/std11.h"
+#include "app/wiring.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/examplewindow.h"
 #include "questionnaire/questionpage.h"
+#include "report/browserwindow.h"
 #include "report/templateselect.h"
-
-#include <QTemporaryDir>
-#include "ui/qtservices.h"
-#include "ui/widgets.h"
 #include "updates/registerform.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -28,8 +28,7 @@
 #include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QScrollArea>
-#include <QScrollBar>
+#include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
@@ -110,44 +109,17 @@ void fillWithExamples(Program &program, int pageNumber)
     }
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// The pictures of the user guide.
+void guidePictures(Program &program, Pictures &pictures)
 {
-    QApplication app(argc, argv);
-    QApplication::setFont(regularFont());
-    if (argc != 3) {
-        std::fputs("usage: brevant_windowpictures <output folder> <program folder>\n", stderr);
-        return 2;
-    }
-    const QString out = QString::fromLocal8Bit(argv[1]);
-    if (!QDir().mkpath(out)) {
-        std::fprintf(stderr, "Cannot create %s\n", argv[1]);
-        return 1;
-    }
-
-    QtDialogs dialogs;
-    DesktopShell shell;
-    QtLifetime lifetime;
-    Services services;
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.lifetime = &lifetime;
-    services.programFolder = QString::fromLocal8Bit(argv[2]);
-    // The texts typed for the pictures are nobody's work to keep.
-    QTemporaryDir data;
-    services.dataFolder = data.path();
-    Program program(services);
-    Pictures pictures(out);
-
     program.start();
     pictures.save(program.registerUpdate(), QStringLiteral("startup.png"));
 
     RegisterForm *form = program.registerForm();
     program.showWindow(form);
-    form->nameText->setText(QStringLiteral("Department of History"));
-    form->email->setText(QStringLiteral("chair.history@example.edu"));
-    form->version->setText(QStringLiteral("1.0"));
+    form->findChild<QLineEdit *>(QStringLiteral("nameText"))->setText(QStringLiteral("Department of History"));
+    form->findChild<QLineEdit *>(QStringLiteral("email"))->setText(QStringLiteral("chair.history@example.edu"));
+    form->findChild<QLineEdit *>(QStringLiteral("version"))->setText(QStringLiteral("1.0"));
     pictures.save(form, QStringLiteral("register.png"));
     program.hideWindow(form);
 
@@ -162,10 +134,9 @@ int main(int argc, char *argv[])
     program.showWindow(page1);
     pictures.save(page1, QStringLiteral("page1.png"));
 
-    ExampleWindow *example = program.example();
     page1->showExample(2);
-    pictures.save(example, QStringLiteral("help.png"));
-    program.hideExample();
+    pictures.save(program.example(), QStringLiteral("help.png"));
+    program.hideWindow(program.example());
     program.hideWindow(page1);
 
     // The warning a page gives when it is left incomplete; built the way
@@ -191,10 +162,61 @@ int main(int argc, char *argv[])
 
     TemplateSelect *templates = program.templateSelect();
     program.showWindow(templates);
-    if (templates->OM)
-        templates->OM->setChecked(true);
+    templates->findChild<QRadioButton *>(QStringLiteral("OM"))->setChecked(true);
     pictures.save(templates, QStringLiteral("templates.png"));
     program.hideWindow(templates);
+}
 
+// Every window as a user first sees it, the example responses typed into
+// the first page, named after the window.
+void everyWindow(Program &program, Pictures &pictures)
+{
+    const QuestionnaireCatalogue &catalogue = QuestionnaireCatalogue::instance();
+    for (int i = 1; i <= 4; ++i)
+        program.responseBox(i)->setPlainText(catalogue.item(i).example);
+    const auto save = [&](QWidget *w, const QString &name) {
+        w->show();
+        pictures.save(w, name + QStringLiteral(".png"));
+        w->hide();
+    };
+    save(program.registerUpdate(), QStringLiteral("RegisterUpdate"));
+    save(program.registerForm(), QStringLiteral("RegisterForm"));
+    save(program.std0(), QStringLiteral("Std0"));
+    for (int p = 1; p <= kPageCount; ++p)
+        save(program.page(p), catalogue.page(p).window);
+    program.example()->setExample(catalogue.item(4).example);
+    save(program.example(), QStringLiteral("Example"));
+    save(program.std11(), QStringLiteral("Std11"));
+    save(program.templateSelect(), QStringLiteral("TemplateSelect"));
+    program.browser()->display(program.programPath(QStringLiteral("/Templates/Template_Examples/Orange_Madness.htm")));
+    save(program.browser(), QStringLiteral("browser"));
+}
+
+} // namespace
+
+using namespace brevant;
+
+int main(int argc, char *argv[])
+{
+    const auto app = makeApplication(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const bool every = args.removeAll(QStringLiteral("--every-window")) > 0;
+    if (args.size() != 2) {
+        std::fputs("usage: brevant_windowpictures [--every-window] <output folder> <program folder>\n", stderr);
+        return 2;
+    }
+    if (!QDir().mkpath(args.at(0))) {
+        std::fprintf(stderr, "Cannot create %s\n", qPrintable(args.at(0)));
+        return 1;
+    }
+    // The texts typed for the pictures are nobody's work to keep.
+    QTemporaryDir data;
+    PlatformServices platform;
+    Program program(platform.services(args.at(1), data.path()));
+    Pictures pictures(args.at(0));
+    if (every)
+        everyWindow(program, pictures);
+    else
+        guidePictures(program, pictures);
     return pictures.failed() ? 1 : 0;
 }

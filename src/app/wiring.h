@@ -1,0 +1,42 @@
+#pragma once
+
+#include "report/printsurfaceqt.h"
+#include "ui/qtservices.h"
+#include "updates/mailsender.h"
+
+#include <QString>
+
+namespace brevant {
+
+// Everything the program needs from the platform, handed over at start.
+struct Services {
+    Dialogs &dialogs;
+    Shell &shell;
+    Lifetime &lifetime;
+    PrinterFactory &printers;
+    MailSender &mail;
+    QString programFolder;   // no trailing separator
+    // The program's own data (recovery copies, backups of replaced files):
+    // a folder of the user's, not the program folder.
+    QString dataFolder;
+};
+
+// The platform's own services: Qt's message boxes and file dialogs, the
+// desktop's shell, the print system and the workstation's mail.
+struct PlatformServices {
+    QtDialogs dialogs;
+    DesktopShell shell;
+    QtLifetime lifetime;
+    QtPrinterFactory printers;
+    MailSender mail;
+
+    Services services(const QString &programFolder, const QString &dataFolder)
+    {
+        return {dialogs, shell, lifetime, printers, mail, programFolder, dataFolder};
+    }
+};
+
+// The program's data folder in the user's home (~/.local/share/brevant).
+QString userDataFolder();
+
+} // namespace brevant
