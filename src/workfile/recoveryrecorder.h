@@ -2,6 +2,7 @@
 
 #include "questionnaire/catalogue.h"
 #include "workfile/recoveryfile.h"
+#include "workfile/recoverywriter.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -80,20 +81,11 @@ public:
     // long after the first change not yet written.
     void setDelays(int idleMs, int maxMs);
 
-    // One edit of a response's text.
-    struct Edit {
-        qsizetype position = 0;
-        qsizetype removed = 0;
-        QString added;
-    };
-
 signals:
     // The copy could not be written (emitted on the window thread).
     void writeFailed(const QString &folder, const QString &reason);
 
 private:
-    class Writer;
-    struct Update;
     void changed();
     void timeout();
     void resync(int item);
@@ -101,14 +93,14 @@ private:
     // What the writing thread does not know yet of one response box.
     struct Pending {
         bool whole = true;        // it needs the whole text
-        QList<Edit> edits;        // otherwise: the edits since the last write
+        QList<RecoveryEdit> edits;   // otherwise: the edits since the last write
         qsizetype length = 0;     // the text's length once they are applied
     };
 
     QString m_folder;
     QString m_session;
     Source m_source;
-    std::unique_ptr<Writer> m_writer;   // made with the first write
+    std::unique_ptr<RecoveryWriter> m_writer;   // made with the first write
     QTimer m_timer;
     QElapsedTimer m_sinceLastChange;
     QElapsedTimer m_sinceFirstPending;
