@@ -46,6 +46,7 @@ struct QuestionnaireItem {
     QString answerBox;            // "no...", or empty: no Yes/No question
     QString answerPrompt;         // label name, or empty
     QString responseBox;          // "desc..."
+    bool scrollBar = true;        // the response box's vertical scroll bar
     QString responsePrompt;       // label name, or empty
     QString responsePromptText;
     QString helpLabel;
