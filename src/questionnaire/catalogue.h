@@ -23,16 +23,18 @@ struct PageFrame {
     QList<LabelText> intro;
 };
 
-// One question page window.
+// One question page window. The catalogue is written as a table of
+// designated initializers, so every member has the value most pages and
+// items have, and an entry names only what differs.
 struct QuestionnairePage {
     int number = 0;               // 1..10
     QString window;               // Std1 ... Std5, std6, Std7 ... Std10
-    QString caption;
+    QString caption;              // "Brevant Policies (Page n of 10)"
     QList<PageFrame> frames;      // top to bottom
     LabelText heading;            // the heading outside any frame (page 3 only)
     int headingBeforeFrame = -1;  // index into frames, or -1
     bool hasBack = true;
-    QString nextCaption;          // "Next", or "Finish" on page 10
+    QString nextCaption = QStringLiteral("Next"); // "Finish" on page 10
 };
 
 // One requirement: where it stands, its texts and its controls.
@@ -41,14 +43,15 @@ struct QuestionnaireItem {
     int page = 0;                 // 1..10
     QString frame;                // section frame control name
     LabelText statement;
-    QString answerBox;            // "no..." or empty
+    QString answerBox;            // "no...", or empty: no Yes/No question
     QString answerPrompt;         // label name, or empty
     QString responseBox;          // "desc..."
+    bool scrollBar = true;        // the response box's vertical scroll bar
     QString responsePrompt;       // label name, or empty
     QString responsePromptText;
     QString helpLabel;
-    QString example;              // the built-in example response
     QStringList headings;         // controls printed above the response, in order
+    QString example;              // the built-in example response
 
     bool hasAnswer() const { return !answerBox.isEmpty(); }
 };

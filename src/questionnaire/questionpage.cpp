@@ -168,9 +168,8 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
     response->setObjectName(item.responseBox);
     response->setTabChangesFocus(true);
     response->setMinimumHeight(56);
-    response->setVerticalScrollBarPolicy(item.responseBox == QLatin1String("desc4")
-                                             ? Qt::ScrollBarAlwaysOff
-                                             : Qt::ScrollBarAlwaysOn);
+    response->setVerticalScrollBarPolicy(item.scrollBar ? Qt::ScrollBarAlwaysOn
+                                                        : Qt::ScrollBarAlwaysOff);
     response->setAccessibleName(QStringLiteral("Response to requirement %1").arg(item.number));
     response->setAccessibleDescription(item.statement.text);
     rows->addWidget(response, 1);

@@ -115,8 +115,8 @@ void tst_Pages::pageControlsAsCatalogued()
             auto *response = page->findChild<QPlainTextEdit *>(item->responseBox);
             QVERIFY(response);
             QVERIFY(!response->accessibleName().isEmpty());
-            QCOMPARE(response->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff,
-                     item->responseBox == QLatin1String("desc4"));
+            QCOMPARE(response->verticalScrollBarPolicy(),
+                     item->responseBox == QLatin1String("desc4") ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
             QCOMPARE(page->findChild<QComboBox *>(item->answerBox.isEmpty() ? QStringLiteral("-") : item->answerBox) != nullptr,
                      item->hasAnswer());
         }
