@@ -2,9 +2,14 @@
 # The real program on a real X display: startup window, start window, page
 # 1, a typed response, Next with the warning answered Yes, then the page's
 # title-bar close. Started again, the program offers the response it was
-# not asked to save. Run under xvfb-run (no window manager):
+# not asked to save. Run under a session bus of its own and xvfb-run (no
+# window manager):
 #
-#   smoke.sh PROGRAM WMDELETE OUTPUT_FOLDER
+#   dbus-run-session -- xvfb-run -a smoke.sh PROGRAM WMDELETE OUTPUT_FOLDER
+#
+# The bus is the test's, not the program's: it ends with the test, and the
+# program finds it instead of starting one through dbus-launch (which would
+# be left running in the program's session).
 #
 # Takes a screenshot of the screen at each window it passes into
 # OUTPUT_FOLDER, and fails unless the program ends by itself with status 0
@@ -104,6 +109,9 @@ expect_clean_end() {
   left=$(xdotool search --name 'Brevant' 2>/dev/null)
   [[ -z "$left" ]] || fail "windows left behind: $left"
 }
+
+[[ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ]] ||
+  fail "no session bus: run the test under dbus-run-session (see the top of $0)"
 
 # The virtual display answers before the program is started on it.
 until xdotool getdisplaygeometry >/dev/null 2>&1; do
