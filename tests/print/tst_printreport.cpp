@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "testmain.h"
 #include "recordingsurface.h"
 
 #include "app/std11.h"
@@ -317,5 +318,5 @@ void TstPrintReport::failuresAreReported()
     QCOMPARE(printers.documents[0]->ended, 0);
 }
 
-QTEST_MAIN(TstPrintReport)
+BREVANT_TEST_MAIN(TstPrintReport)
 #include "tst_printreport.moc"

@@ -2,6 +2,7 @@
 #include "app/responsecache.h"
 #include "app/std0.h"
 #include "harness.h"
+#include "testmain.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
 #include "workfile/workfileformat.h"
@@ -716,5 +717,5 @@ void TestWorkCommands::shiftEnterIsALineBreakEverywhere()
     QCOMPARE(ResponseCache::of(*h.program).html(1), QByteArray("one<br>\r\ntwo<br>\r\nthree"));
 }
 
-QTEST_MAIN(TestWorkCommands)
+BREVANT_TEST_MAIN(TestWorkCommands)
 #include "tst_workcommands.moc"
