@@ -51,8 +51,13 @@ bench: deps
 package: build
 	cmake --build $(BUILD) --target package
 
+# The Debian packages for the goals asked for (scripts/packages/): make run
+# installs what building and running need, make test (and each test-*) adds
+# the test suite's, make bench the benchmarks', make package the packaging
+# tools; make build and make deps only what the build needs.
+DEPS_FOR ?= $(or $(sort $(patsubst test-%,test,$(filter run test test-% bench package,$(or $(MAKECMDGOALS),run)))),build)
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh $(DEPS_FOR)
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-sanitize-clang build-fuzz

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "app/std11.h"
 #include "harness.h"
+#include "testmain.h"
 #include "questionnaire/catalogue.h"
 #include "report/browserwindow.h"
 #include "report/htmlreport.h"
@@ -31,12 +32,6 @@ QRadioButton *designOption(QWidget *window, const char *name)
 
 const QString kNoTemplate = u"Please select a template from the list first."_s;
 const QString kFilter = u"html Files (*.html)|*.html"_s;
-
-// The built program folder, with the shipped designs and example pages.
-QString builtProgramFolder()
-{
-    return qEnvironmentVariable("BREVANT_TEST_PROGRAM_DIR");
-}
 
 // Copies the shipped designs and example pages into the harness's folder.
 bool installTemplates(Harness &h)
@@ -435,5 +430,5 @@ void TestTemplateSelect::linksOpenInTheWebBrowser()
     QCOMPARE(browser->view()->source(), QUrl::fromLocalFile(page));
 }
 
-QTEST_MAIN(TestTemplateSelect)
+BREVANT_TEST_MAIN(TestTemplateSelect)
 #include "tst_templateselect.moc"

@@ -4,6 +4,10 @@
 # unpacked program finds its data folders and every library it needs.
 #   check_package.sh <build folder> <cpack> <application id>
 set -euo pipefail
+if [[ $# -ne 3 ]]; then
+  echo "usage: $0 BUILD_FOLDER CPACK APPLICATION_ID (ctest -R package_deb in the build folder runs it)" >&2
+  exit 2
+fi
 build=$1 cpack=$2 id=$3
 
 work=$(mktemp -d)

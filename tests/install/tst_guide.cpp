@@ -2,6 +2,8 @@
 // contents whose page numbers are right, numbered pages, every section and
 // the pictures of the windows.
 
+#include "testmain.h"
+
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -68,7 +70,7 @@ private:
 
 void TestGuide::initTestCase()
 {
-    m_pdf = qEnvironmentVariable("BREVANT_TEST_PROGRAM_DIR") + QStringLiteral("/Documentation/Documentation.pdf");
+    m_pdf = brevant::test::builtProgramFolder() + QStringLiteral("/Documentation/Documentation.pdf");
     QVERIFY2(QFileInfo(m_pdf).isFile(), qPrintable(m_pdf + QStringLiteral(" is missing")));
     const QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), m_pdf, QStringLiteral("-")});
     QVERIFY(!text.isEmpty());

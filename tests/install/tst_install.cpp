@@ -7,6 +7,7 @@
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "harness.h"
+#include "testmain.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -92,7 +93,7 @@ void TestInstall::programFolderHoldsTheBuiltProgramAndData()
 
     // Every data file of the build's program folder is installed beside the
     // program, and nothing else; the placeholders of empty folders are not.
-    const QString built = qEnvironmentVariable("BREVANT_TEST_PROGRAM_DIR");
+    const QString built = builtProgramFolder();
     for (const QString &folder : {QStringLiteral("Templates"), QStringLiteral("Documentation"),
                                   QStringLiteral("Database")}) {
         QVERIFY2(QFileInfo(m_program + QLatin1Char('/') + folder).isDir(), qPrintable(folder));
@@ -160,5 +161,5 @@ void TestInstall::openHelpOpensTheInstalledGuide()
     VERIFY_DIALOGS(h);
 }
 
-QTEST_MAIN(TestInstall)
+BREVANT_TEST_MAIN(TestInstall)
 #include "tst_install.moc"

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "testmain.h"
 #include "pdftext.h"
 
 #include "app/std11.h"
@@ -277,5 +278,5 @@ void TstCupsPrint::refusingPrinterIsReported()
     QCOMPARE(h.dialogs.shownTexts.size(), 1);
 }
 
-QTEST_MAIN(TstCupsPrint)
+BREVANT_TEST_MAIN(TstCupsPrint)
 #include "tst_cupsprint.moc"

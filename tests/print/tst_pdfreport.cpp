@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "testmain.h"
 #include "pdftext.h"
 
 #include "app/std11.h"
@@ -231,5 +232,5 @@ void TstPdfReport::surfaceMeasuresAndPages()
     QVERIFY(!surface.printText(QStringLiteral("late")));
 }
 
-QTEST_MAIN(TstPdfReport)
+BREVANT_TEST_MAIN(TstPdfReport)
 #include "tst_pdfreport.moc"

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "testmain.h"
 
 #include "app/std11.h"
 #include "questionnaire/catalogue.h"
@@ -282,5 +283,5 @@ void TstPrintReport::failuresAreReported()
     QCOMPARE(printers.documents[0]->ended, 0);
 }
 
-QTEST_MAIN(TstPrintReport)
+BREVANT_TEST_MAIN(TstPrintReport)
 #include "tst_printreport.moc"

@@ -11,6 +11,7 @@
 #include "app/std0.h"
 #include "app/std11.h"
 #include "harness.h"
+#include "testmain.h"
 #include "questionnaire/questionpage.h"
 #include "report/browserwindow.h"
 #include "report/htmlreport.h"
@@ -143,7 +144,7 @@ void prepare(Harness &h, Command command)
     h.fillAll();
     if (command != Command::Report)
         return;
-    const QString from = qEnvironmentVariable("BREVANT_TEST_PROGRAM_DIR") + u"/Templates"_s;
+    const QString from = builtProgramFolder() + u"/Templates"_s;
     const QString to = h.folder.filePath(u"Templates"_s);
     QVERIFY(QDir().mkpath(to));
     for (const ReportDesign &d : reportDesigns()) {
@@ -404,7 +405,7 @@ void TestFileFaults::templateDeletedBetweenPreviewAndSave()
     // The example page of the design is shown; then its template goes.
     QVERIFY(QDir().mkpath(h.folder.filePath(u"Templates/Template_Examples"_s)));
     const QString example = h.folder.filePath(u"Templates/Template_Examples/Orange_Madness.htm"_s);
-    QVERIFY(QFile::copy(qEnvironmentVariable("BREVANT_TEST_PROGRAM_DIR")
+    QVERIFY(QFile::copy(builtProgramFolder()
                             + u"/Templates/Template_Examples/Orange_Madness.htm"_s,
                         example));
     h.click(w, u"preview"_s);
@@ -445,7 +446,7 @@ void TestFileFaults::updateDatabaseCutInHalf()
     const QString path = h.program->programPath(u"/Database/update.db"_s);
     QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     if (sql.isEmpty()) {
-        QVERIFY(QFile::copy(qEnvironmentVariable("BREVANT_TEST_PROGRAM_DIR") + u"/Database/update.db"_s, path));
+        QVERIFY(QFile::copy(builtProgramFolder() + u"/Database/update.db"_s, path));
     } else {
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"writer"_s);
@@ -482,6 +483,7 @@ void TestFileFaults::updateDatabaseCutInHalf()
 int main(int argc, char *argv[])
 {
     g_noMounts = privateMounts();   // before the application starts any thread
+    chooseOffscreenPlatform();
     QApplication app(argc, argv);
     TestFileFaults test;
     return QTest::qExec(&test, argc, argv);

@@ -4,6 +4,7 @@
 // still runs.
 #include "app/registerupdate.h"
 #include "harness.h"
+#include "testmain.h"
 #include "typingscript.h"
 #include "workfile/recoveryoffer.h"
 
@@ -152,5 +153,5 @@ void TestKillWhileTyping::nextStartOffersWhatWasTyped()
     QVERIFY(offered >= kKills / 2);
 }
 
-QTEST_MAIN(TestKillWhileTyping)
+BREVANT_TEST_MAIN(TestKillWhileTyping)
 #include "tst_killwhiletyping.moc"

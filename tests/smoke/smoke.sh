@@ -2,15 +2,36 @@
 # The real program on a real X display: startup window, start window, page
 # 1, a typed response, Next with the warning answered Yes, then the page's
 # title-bar close. Started again, the program offers the response it was
-# not asked to save. Run under xvfb-run (no window manager):
+# not asked to save.
 #
 #   smoke.sh PROGRAM WMDELETE OUTPUT_FOLDER
+#
+# Runs itself again on a virtual display of its own (xvfb-run, no window
+# manager) with a session bus of its own (dbus-run-session), so it runs the
+# same under ctest and by hand, and never on the desktop it is started
+# from. The bus is the test's, not the program's: it ends with the test,
+# and the program finds it instead of starting one through dbus-launch
+# (which would be left running in the program's session).
 #
 # Takes a screenshot of the screen at each window it passes into
 # OUTPUT_FOLDER, and fails unless the program ends by itself with status 0
 # and leaves no process behind. Every wait polls for its condition, up to
 # a deadline.
 set -uo pipefail
+if [[ $# -ne 3 ]]; then
+  echo "usage: $0 PROGRAM WMDELETE OUTPUT_FOLDER" >&2
+  exit 2
+fi
+if [[ -z "${BREVANT_SMOKE_DISPLAY:-}" ]]; then
+  for tool in dbus-run-session xvfb-run; do
+    command -v "$tool" >/dev/null ||
+      { echo "FAIL: $tool is missing (Debian dbus-daemon, xvfb; make test installs them)" >&2; exit 1; }
+  done
+  # The display is not reset when its last client goes (-noreset), so it
+  # is there for the program's second start.
+  BREVANT_SMOKE_DISPLAY=own exec dbus-run-session -- \
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
+fi
 program=$1 wmdelete=$2 out=$3
 deadline_seconds=${BREVANT_SMOKE_DEADLINE:-60}
 

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "testmain.h"
 
 #include "app/registerupdate.h"
 #include "updates/mailsender.h"
@@ -410,5 +411,5 @@ void RegistrationTest::endToEndThroughAMailTransferAgent()
                                     "arts@example.org ,Version No: 2"));
 }
 
-QTEST_MAIN(RegistrationTest)
+BREVANT_TEST_MAIN(RegistrationTest)
 #include "tst_registration.moc"

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "testmain.h"
 
 #include "app/registerupdate.h"
 #include "updates/updatecheck.h"
@@ -214,10 +215,7 @@ void UpdateCheckTest::failuresAreReported()
 
 void UpdateCheckTest::shippedDatabaseAnnouncesNothing()
 {
-    const QString folder = qEnvironmentVariable("BREVANT_TEST_PROGRAM_DIR");
-    if (folder.isEmpty())
-        QSKIP("BREVANT_TEST_PROGRAM_DIR is not set (run through ctest)");
-    const UpdateReading reading = readUpdateDatabase(folder + QStringLiteral("/Database/update.db"));
+    const UpdateReading reading = readUpdateDatabase(builtProgramFolder() + QStringLiteral("/Database/update.db"));
     QVERIFY2(reading.ok, qPrintable(reading.error));
     QCOMPARE(reading.rows.size(), 1);
     QCOMPARE(reading.rows.first().version, std::optional<QString>(QStringLiteral("1.0")));
@@ -225,5 +223,5 @@ void UpdateCheckTest::shippedDatabaseAnnouncesNothing()
     QVERIFY(!updatesAnnounced(reading.rows));
 }
 
-QTEST_MAIN(UpdateCheckTest)
+BREVANT_TEST_MAIN(UpdateCheckTest)
 #include "tst_updatecheck.moc"

@@ -1,5 +1,6 @@
 // The real message boxes, driven with real keys: a question is answered
 // only by its buttons.
+#include "testmain.h"
 #include "ui/qtservices.h"
 
 #include <QAbstractButton>
@@ -88,5 +89,5 @@ void TestDialogs::messageWithOkClosesAsUsual()
     QVERIFY(sent);
 }
 
-QTEST_MAIN(TestDialogs)
+BREVANT_TEST_MAIN(TestDialogs)
 #include "tst_dialogs.moc"

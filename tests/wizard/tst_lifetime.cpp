@@ -1,6 +1,7 @@
 // Start, the start window, the completion window's Quit, and how closing a
 // window ends (or does not end) the program.
 #include "harness.h"
+#include "testmain.h"
 
 #include "app/registerupdate.h"
 #include "app/std0.h"
@@ -226,5 +227,5 @@ void tst_Lifetime::quitEndsAtOnce()
     VERIFY_DIALOGS(h);
 }
 
-QTEST_MAIN(tst_Lifetime)
+BREVANT_TEST_MAIN(tst_Lifetime)
 #include "tst_lifetime.moc"

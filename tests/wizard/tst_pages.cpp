@@ -1,6 +1,7 @@
 // The question pages: what a fresh page shows, the Next test and warning,
 // Back, Finish, and the shared Example window.
 #include "harness.h"
+#include "testmain.h"
 
 #include "app/std11.h"
 #include "questionnaire/catalogue.h"
@@ -346,5 +347,5 @@ void tst_Pages::exampleWindowRecreatedAfterClose()
     QVERIFY(h.program->example()->isVisible());
 }
 
-QTEST_MAIN(tst_Pages)
+BREVANT_TEST_MAIN(tst_Pages)
 #include "tst_pages.moc"

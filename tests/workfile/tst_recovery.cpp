@@ -5,6 +5,7 @@
 #include "app/std0.h"
 #include "app/std11.h"
 #include "harness.h"
+#include "testmain.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
 #include "workfile/recoveryfile.h"
@@ -585,5 +586,5 @@ void TestRecovery::replacedFileIsBackedUpOncePerRun()
     QCOMPARE(withBefore, 1);
 }
 
-QTEST_MAIN(TestRecovery)
+BREVANT_TEST_MAIN(TestRecovery)
 #include "tst_recovery.moc"

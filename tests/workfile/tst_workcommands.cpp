@@ -1,6 +1,7 @@
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "harness.h"
+#include "testmain.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
 #include "workfile/workfileformat.h"
@@ -714,5 +715,5 @@ void TestWorkCommands::shiftEnterIsALineBreakEverywhere()
     QCOMPARE(h.program->responses().first(), QStringLiteral("one\ntwo\nthree"));
 }
 
-QTEST_MAIN(TestWorkCommands)
+BREVANT_TEST_MAIN(TestWorkCommands)
 #include "tst_workcommands.moc"
