@@ -1,5 +1,6 @@
 #include "app/registerupdate.h"
 #include "app/std0.h"
+#include "files.h"
 #include "harness.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
@@ -27,21 +28,6 @@ const QString kLoaded = QStringLiteral("Successfully Loaded..");
 bool runningAsRoot()
 {
     return ::geteuid() == 0;
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<cannot read>");
-    return f.readAll();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 QStringList numbered(const QString &prefix)
@@ -153,7 +139,7 @@ void TestWorkCommands::firstSaveAsksLaterSavesRewrite()
     expectSavedTo(h, path);
     save(h, 3);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(path), TextToFile(h.program->responses()));
+    QCOMPARE(fileBytes(path), TextToFile(h.program->responses()));
     QVERIFY(stateOf(h).pFileOpened);
     QVERIFY(stateOf(h).pFileClosed);   // set by Continue, left alone
     QCOMPARE(stateOf(h).Name_File, path);
@@ -166,7 +152,7 @@ void TestWorkCommands::firstSaveAsksLaterSavesRewrite()
     h.dialogs.expectMessage(kSaved, QStringLiteral("Saved"));
     save(h, 7);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(path), TextToFile(numbered(QStringLiteral("r"))));
+    QCOMPARE(fileBytes(path), TextToFile(numbered(QStringLiteral("r"))));
     QCOMPARE(stateOf(h).Name_File, path);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("work.dat")});
 }
@@ -224,7 +210,7 @@ void TestWorkCommands::saveAsBeforeAndAfterSave()
     expectSavedTo(h, copy1);
     saveAs(h, 2);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(copy1), TextToFile(numbered(QStringLiteral("one "))));
+    QCOMPARE(fileBytes(copy1), TextToFile(numbered(QStringLiteral("one "))));
     QCOMPARE(stateOf(h).FileName, copy1);
     QVERIFY(!stateOf(h).pFileOpened);
     QVERIFY(stateOf(h).Name_File.isEmpty());
@@ -240,8 +226,8 @@ void TestWorkCommands::saveAsBeforeAndAfterSave()
     expectSavedTo(h, copy2);
     saveAs(h, 5);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(copy2), TextToFile(numbered(QStringLiteral("two "))));
-    QCOMPARE(contentsOf(current), TextToFile(numbered(QStringLiteral("one "))));
+    QCOMPARE(fileBytes(copy2), TextToFile(numbered(QStringLiteral("two "))));
+    QCOMPARE(fileBytes(current), TextToFile(numbered(QStringLiteral("one "))));
     QCOMPARE(stateOf(h).FileName, copy2);
     QCOMPARE(stateOf(h).Name_File, current);
 
@@ -249,9 +235,9 @@ void TestWorkCommands::saveAsBeforeAndAfterSave()
     h.dialogs.expectMessage(kSaved, QStringLiteral("Saved"));
     save(h, 9);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(current), TextToFile(numbered(QStringLiteral("three "))));
-    QCOMPARE(contentsOf(copy2), TextToFile(numbered(QStringLiteral("two "))));
-    QCOMPARE(contentsOf(copy1), TextToFile(numbered(QStringLiteral("one "))));
+    QCOMPARE(fileBytes(current), TextToFile(numbered(QStringLiteral("three "))));
+    QCOMPARE(fileBytes(copy2), TextToFile(numbered(QStringLiteral("two "))));
+    QCOMPARE(fileBytes(copy1), TextToFile(numbered(QStringLiteral("one "))));
 }
 
 void TestWorkCommands::saveFromFirstPageWritesPagesNeverShown()
@@ -267,7 +253,7 @@ void TestWorkCommands::saveFromFirstPageWritesPagesNeverShown()
     expectSavedTo(h, path);
     save(h, 1);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(path), TextToFile({QStringLiteral("first"), QStringLiteral("second\nline")}));
+    QCOMPARE(fileBytes(path), TextToFile({QStringLiteral("first"), QStringLiteral("second\nline")}));
     QCOMPARE(h.visibleWindows(), QStringList{QStringLiteral("Std1")});
     for (int n = 2; n <= kPageCount; ++n)
         QVERIFY(h.program->existing(QuestionnaireCatalogue::instance().page(n).window));
@@ -284,7 +270,7 @@ void TestWorkCommands::responseHoldingSeparatorIsNotSaved()
     expectSavedTo(h, path);
     save(h, 1);
     VERIFY_DIALOGS(h);
-    const QByteArray before = contentsOf(path);
+    const QByteArray before = fileBytes(path);
 
     h.response(4)->setPlainText(QStringLiteral("half %%%% half"));
     h.response(27)->setPlainText(QStringLiteral("%%%%"));
@@ -297,7 +283,7 @@ void TestWorkCommands::responseHoldingSeparatorIsNotSaved()
     QVERIFY2(text.contains(QStringLiteral("Page 2, 5-1:3 Faculty Expertise")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Page 10, 5-2:3")), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("Page 1,")), qPrintable(text));
-    QCOMPARE(contentsOf(path), before);
+    QCOMPARE(fileBytes(path), before);
     QCOMPARE(stateOf(h).Name_File, path);
     QVERIFY(stateOf(h).FileName.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
@@ -331,7 +317,7 @@ void TestWorkCommands::unstorableCharactersAskFirst()
         .expectMessage(kSaved, QStringLiteral("Saved"));
     save(h, 2);
     VERIFY_DIALOGS(h);
-    QVERIFY(contentsOf(path).contains("%%%%\r\nx ? 3, ? and ?\r\n%%%%"));
+    QVERIFY(fileBytes(path).contains("%%%%\r\nx ? 3, ? and ?\r\n%%%%"));
     QCOMPARE(h.response(3)->toPlainText(), QString::fromUtf8("x \u2265 3, \u03B1 and \U0001F600"));
 }
 
@@ -351,7 +337,7 @@ void TestWorkCommands::saveFailures()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    writeBytes(dir.filePath(QStringLiteral("plain.txt")), "plain");
+    QVERIFY(writeFileBytes(dir.filePath(QStringLiteral("plain.txt")), "plain"));
     const QString path = relative.startsWith(QLatin1Char('/')) ? relative : dir.filePath(relative);
 
     Harness h;
@@ -372,7 +358,7 @@ void TestWorkCommands::saveFailures()
     QVERIFY(!s.pFileOpened);
     QVERIFY(s.Name_File.isEmpty());
     QCOMPARE(s.FileName, path);   // the path chosen last in Save As
-    QCOMPARE(contentsOf(dir.filePath(QStringLiteral("plain.txt"))), QByteArray("plain"));
+    QCOMPARE(fileBytes(dir.filePath(QStringLiteral("plain.txt"))), QByteArray("plain"));
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
     QVERIFY(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty());
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("missing"))));
@@ -405,7 +391,7 @@ void TestWorkCommands::heldFileThatCannotBeRewritten()
     h.dialogs.expectMessage(kSaved, QStringLiteral("Saved"));
     save(h, 6);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(path), TextToFile(h.program->responses()));
+    QCOMPARE(fileBytes(path), TextToFile(h.program->responses()));
 }
 
 void TestWorkCommands::readOnlyFolder()
@@ -415,7 +401,7 @@ void TestWorkCommands::readOnlyFolder()
     Harness h;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("work.dat"));
-    writeBytes(path, "earlier work");
+    QVERIFY(writeFileBytes(path, "earlier work"));
     QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
     h.continueToPage1();
     h.fillAll();
@@ -424,7 +410,7 @@ void TestWorkCommands::readOnlyFolder()
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     VERIFY_DIALOGS(h);
     QVERIFY(h.dialogs.shownTexts.last().contains(QDir::toNativeSeparators(path)));
-    QCOMPARE(contentsOf(path), QByteArray("earlier work"));
+    QCOMPARE(fileBytes(path), QByteArray("earlier work"));
     QVERIFY(!stateOf(h).pFileOpened);
 }
 
@@ -433,7 +419,7 @@ void TestWorkCommands::loadsEmptyResponsesAndKeepsAnswers()
     Harness h;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("empty.dat"));
-    writeBytes(path, TextToFile(QStringList()));
+    QVERIFY(writeFileBytes(path, TextToFile(QStringList())));
     QCOMPARE(QFileInfo(path).size(), 210);
     toStartWindow(h);
     h.fillAll(QStringLiteral("before "));
@@ -463,11 +449,11 @@ void TestWorkCommands::secondLoadReplacesFirstAndContinueShowsIt()
     QTemporaryDir dir;
     const QString first = dir.filePath(QStringLiteral("first.dat"));
     const QString second = dir.filePath(QStringLiteral("second.dat"));
-    writeBytes(first, TextToFile(numbered(QStringLiteral("first "))));
+    QVERIFY(writeFileBytes(first, TextToFile(numbered(QStringLiteral("first ")))));
     QStringList texts = numbered(QStringLiteral("second "));
     texts[0] = QStringLiteral("first line\nsecond line");
     texts[5] = QString();
-    writeBytes(second, TextToFile(texts));
+    QVERIFY(writeFileBytes(second, TextToFile(texts)));
     toStartWindow(h);
     QVERIFY(!h.program->existing(QStringLiteral("Std1")));
 
@@ -488,7 +474,7 @@ void TestWorkCommands::secondLoadReplacesFirstAndContinueShowsIt()
     expectSavedTo(h, other);
     save(h, 1);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(other), contentsOf(second));
+    QCOMPARE(fileBytes(other), fileBytes(second));
 }
 
 void TestWorkCommands::cancelledOrFailedOpenChangesNothing()
@@ -544,7 +530,7 @@ void TestWorkCommands::loadFailures()
         QVERIFY(f.open(QIODevice::WriteOnly));
         QVERIFY(f.resize(kMaxWorkFileSize + 1));
     } else if (name != QLatin1String("missing.dat")) {
-        writeBytes(path, contents);
+        QVERIFY(writeFileBytes(path, contents));
     }
 
     Harness h;
@@ -571,7 +557,7 @@ void TestWorkCommands::unreadableFile()
     Harness h;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("locked.dat"));
-    writeBytes(path, TextToFile(QStringList()));
+    QVERIFY(writeFileBytes(path, TextToFile(QStringList())));
     QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
     toStartWindow(h);
     h.fillAll(QStringLiteral("kept "));
@@ -616,12 +602,12 @@ void TestWorkCommands::saveLoadSaveGivesSameFile()
     expectSavedTo(h, second);
     saveAs(h, 10);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(second), contentsOf(first));
-    QCOMPARE(contentsOf(first), TextToFile(texts));
+    QCOMPARE(fileBytes(second), fileBytes(first));
+    QCOMPARE(fileBytes(first), TextToFile(texts));
 }
 
-// Save keeps the encoded responses between Saves and encodes a box again
-// only when its text changes: every way of changing a box must count.
+// Every Save writes the boxes as they are then, whichever way a box was
+// changed.
 void TestWorkCommands::everySaveWritesTheBoxesAsTheyAreNow()
 {
     Harness h;
@@ -642,7 +628,7 @@ void TestWorkCommands::everySaveWritesTheBoxesAsTheyAreNow()
     do {                                                                               \
         saveAgain();                                                                   \
         VERIFY_DIALOGS(h);                                                             \
-        QCOMPARE(contentsOf(path), TextToFile(h.program->responses()));                \
+        QCOMPARE(fileBytes(path), TextToFile(h.program->responses()));                \
     } while (false)
 
     showPage(h, 3);
@@ -651,7 +637,7 @@ void TestWorkCommands::everySaveWritesTheBoxesAsTheyAreNow()
     QTest::keyClicks(h.response(5), QStringLiteral(" typed"));
     QTest::keyClick(h.response(5), Qt::Key_Return);
     SAVED_AS_THE_BOXES_HOLD();
-    QVERIFY(contentsOf(path).contains("Response 5 typed\r\n\r\n%%%%"));
+    QVERIFY(fileBytes(path).contains("Response 5 typed\r\n\r\n%%%%"));
     h.response(5)->undo();
     SAVED_AS_THE_BOXES_HOLD();
     h.response(5)->redo();
@@ -670,13 +656,13 @@ void TestWorkCommands::everySaveWritesTheBoxesAsTheyAreNow()
     expectSavedTo(h, copy);
     saveAs(h, 3);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(copy), TextToFile(h.program->responses()));
-    writeBytes(copy, TextToFile(numbered(QStringLiteral("loaded "))));
+    QCOMPARE(fileBytes(copy), TextToFile(h.program->responses()));
+    QVERIFY(writeFileBytes(copy, TextToFile(numbered(QStringLiteral("loaded ")))));
     expectLoadedFrom(h, copy);
     load(h);
     VERIFY_DIALOGS(h);
     SAVED_AS_THE_BOXES_HOLD();
-    QCOMPARE(contentsOf(path), TextToFile(numbered(QStringLiteral("loaded "))));
+    QCOMPARE(fileBytes(path), TextToFile(numbered(QStringLiteral("loaded "))));
 
     // Windows closed and made anew have new, empty boxes, even while the
     // old ones are not deleted yet.
@@ -684,7 +670,7 @@ void TestWorkCommands::everySaveWritesTheBoxesAsTheyAreNow()
     h.program->std0()->state.pFileOpened = true;
     h.program->std0()->state.Name_File = path;
     SAVED_AS_THE_BOXES_HOLD();
-    QCOMPARE(contentsOf(path), TextToFile(QStringList()));
+    QCOMPARE(fileBytes(path), TextToFile(QStringList()));
 #undef SAVED_AS_THE_BOXES_HOLD
 }
 
@@ -709,7 +695,7 @@ void TestWorkCommands::shiftEnterIsALineBreakEverywhere()
     expectSavedTo(h, path);
     save(h, 1);
     VERIFY_DIALOGS(h);
-    QVERIFY(contentsOf(path).startsWith("one\r\ntwo\r\nthree\r\n%%%%\r\n"));
+    QVERIFY(fileBytes(path).startsWith("one\r\ntwo\r\nthree\r\n%%%%\r\n"));
     // The printed report and the HTML report read the same texts.
     QCOMPARE(h.program->responses().first(), QStringLiteral("one\ntwo\nthree"));
 }
