@@ -44,10 +44,12 @@ char *put(char *p, const char (&text)[N])
 // "&#1114111;", ten bytes.
 char *putHtmlText(BlockWriter &w, char *p, QStringView text)
 {
+    char *const limit = w.limit();
     const char16_t *at = text.utf16();
     const char16_t *const end = at + text.size();
     while (at != end) {
-        p = w.room(p);
+        if (p >= limit)
+            p = w.handOver(p);
         const char16_t u = *at;
         switch (u) {
         case u'&': p = put(p, "&amp;"); ++at; continue;
@@ -65,7 +67,7 @@ char *putHtmlText(BlockWriter &w, char *p, QStringView text)
             ++at;
             continue;
         }
-        if (u < 0x80) {
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
             *p++ = char(u);
             ++at;
             continue;

@@ -14,24 +14,34 @@ namespace brevant {
 //
 //     BlockWriter w(device);
 //     char *p = w.start();
+//     char *const limit = w.limit();
 //     for (...) {
-//         p = w.room(p);   // then up to kStep bytes at p
-//         *p++ = ...;
+//         if (p >= limit)
+//             p = w.handOver(p);
+//         *p++ = ...;       // up to kStep bytes past limit
 //     }
 //     return w.finish(p);
+//
+// (The limit is kept in a local: the compiler cannot keep a member in a
+// register across stores through a char pointer.)
 //
 // After the device fails once, nothing more is handed to it.
 class BlockWriter {
 public:
-    // The most bytes one step may put at p after room(p).
+    // The most bytes one step may put at p when p was before limit().
     static constexpr qsizetype kStep = 16;
 
     explicit BlockWriter(QIODevice &out) : m_out(out), m_block(new char[kSize + kStep]) {}
 
     char *start() const { return m_block.get(); }
-    // Where the next step writes: p, or the start of the block once the
-    // bytes before p were handed over.
-    char *room(char *p) { return p - start() < kSize ? p : handOver(p); }
+    // Where the block is full; a step that starts before it has room.
+    char *limit() const { return m_block.get() + kSize; }
+    // Hands over the bytes before p and returns the start of the block.
+    char *handOver(char *p)
+    {
+        put(start(), p - start());
+        return start();
+    }
     // Puts bytes after those before p.
     char *append(char *p, QByteArrayView bytes)
     {
@@ -57,11 +67,6 @@ public:
 private:
     static constexpr qsizetype kSize = 64 * 1024;
 
-    char *handOver(char *p)
-    {
-        put(start(), p - start());
-        return start();
-    }
     void put(const char *data, qsizetype size)
     {
         if (m_ok && size > 0)

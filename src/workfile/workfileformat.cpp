@@ -68,12 +68,14 @@ bool isCharacterDevice(const QString &path)
 // cannot hold.
 char *putResponse(BlockWriter &w, char *p, QStringView text)
 {
+    char *const limit = w.limit();
     const char16_t *at = text.utf16();
     const char16_t *const end = at + text.size();
     while (at != end) {
-        p = w.room(p);
+        if (p >= limit)
+            p = w.handOver(p);
         const char16_t u = *at;
-        if (u < 0x80) {
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
             if (u == u'\n')
                 *p++ = '\r';
             *p++ = char(u);
@@ -142,8 +144,14 @@ QList<int> itemsHoldingSeparator(const QStringList &responses)
 {
     QList<int> items;
     for (int k = 0; k < responses.size() && k < kItemCount; ++k) {
-        if (responses.at(k).contains(QLatin1StringView(kSeparator)))
-            items << k + 1;
+        // From one percent sign to the next: text seldom has them.
+        const QStringView text = responses.at(k);
+        for (qsizetype at = text.indexOf(u'%'); at >= 0; at = text.indexOf(u'%', at + 1)) {
+            if (text.sliced(at).startsWith(QLatin1StringView(kSeparator))) {
+                items << k + 1;
+                break;
+            }
+        }
     }
     return items;
 }
@@ -159,7 +167,7 @@ QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses)
         const char16_t *at = QStringView(text).utf16();
         const char16_t *const end = at + text.size();
         while (at != end) {
-            if (*at < 0x80) {
+            if (*at < 0x80 || (*at >= 0xA0 && *at <= 0xFF)) {
                 ++at;
                 continue;
             }
