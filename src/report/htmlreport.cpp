@@ -50,6 +50,12 @@ char *putHtmlText(BlockWriter &w, char *p, QStringView text)
     while (at != end) {
         if (p >= limit)
             p = w.handOver(p);
+        // The plain units as they stand, as many as the block has room for.
+        const char16_t *const run = cp1252::plainRunEnd(at, at + std::min(end - at, limit - p));
+        for (; at != run; ++at)
+            *p++ = char(*at);
+        if (at == end)
+            break;
         const char16_t u = *at;
         switch (u) {
         case u'&': p = put(p, "&amp;"); ++at; continue;

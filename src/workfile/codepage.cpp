@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace brevant::cp1252 {
 
@@ -49,6 +54,30 @@ int fromUnicode(char32_t c)
     const auto at = std::lower_bound(kEncode.begin(), kEncode.end(), c,
                                      [](const Pair &p, char32_t code) { return p.first < code; });
     return at != kEncode.end() && at->first == c ? at->second : -1;
+}
+
+const char16_t *plainRunEnd(const char16_t *p, const char16_t *end)
+{
+#if defined(__SSE2__)
+    const auto is = [](__m128i units, char16_t u) { return _mm_cmpeq_epi16(units, _mm_set1_epi16(short(u))); };
+    const auto masked = [](__m128i units, char16_t mask) { return _mm_and_si128(units, _mm_set1_epi16(short(mask))); };
+    while (end - p >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        // Below 0x100 and not from 0x80 to 0x9F.
+        const __m128i ownByte = _mm_andnot_si128(is(masked(units, 0xFFE0), 0x80), is(masked(units, 0xFF00), 0));
+        const __m128i changed = _mm_or_si128(
+            _mm_or_si128(_mm_or_si128(is(units, u'\n'), is(units, u'\r')), _mm_or_si128(is(units, u'&'), is(units, u'<'))),
+            _mm_or_si128(is(units, u'>'), is(units, u'"')));
+        // Two mask bits per unit.
+        const unsigned plain = unsigned(_mm_movemask_epi8(_mm_andnot_si128(changed, ownByte)));
+        if (plain != 0xFFFF)
+            return p + std::countr_one(plain) / 2;
+        p += 8;
+    }
+#endif
+    while (p != end && isPlain(*p))
+        ++p;
+    return p;
 }
 
 } // namespace brevant::cp1252

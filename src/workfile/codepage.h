@@ -18,6 +18,20 @@ char16_t toUnicode(unsigned char b);
 // table read the other way.
 int fromUnicode(char32_t c);
 
+// Whether both writers put the unit in a file as it stands: its own byte
+// in the code page (below 0x80, or from 0xA0 to 0xFF) and not a line break
+// or a character of markup (\n \r & < > ").
+constexpr bool isPlain(char16_t u)
+{
+    return (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) && u != u'\n' && u != u'\r' && u != u'&'
+        && u != u'<' && u != u'>' && u != u'"';
+}
+
+// The end of the run of plain units from p on (end when all are). Text is
+// mostly such runs; eight units are looked at together where the processor
+// allows, as the Save and HTML report rows of the benchmark need.
+const char16_t *plainRunEnd(const char16_t *p, const char16_t *end);
+
 } // namespace cp1252
 
 // A character of a UTF-16 text and how many units it takes: a surrogate

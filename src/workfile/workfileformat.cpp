@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -74,6 +75,12 @@ char *putResponse(BlockWriter &w, char *p, QStringView text)
     while (at != end) {
         if (p >= limit)
             p = w.handOver(p);
+        // The plain units as they stand, as many as the block has room for.
+        const char16_t *const run = cp1252::plainRunEnd(at, at + std::min(end - at, limit - p));
+        for (; at != run; ++at)
+            *p++ = char(*at);
+        if (at == end)
+            break;
         const char16_t u = *at;
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
             if (u == u'\n')
@@ -167,6 +174,9 @@ QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses)
         const char16_t *at = QStringView(text).utf16();
         const char16_t *const end = at + text.size();
         while (at != end) {
+            at = cp1252::plainRunEnd(at, end);
+            if (at == end)
+                break;
             if (*at < 0x80 || (*at >= 0xA0 && *at <= 0xFF)) {
                 ++at;
                 continue;
