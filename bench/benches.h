@@ -23,7 +23,9 @@ QList<Row> startupRows(const Settings &settings);
 
 // Save, Load and the HTML report through the program's own commands, with
 // 27 responses of 1 MiB each. Save and the HTML report give two rows: with
-// one response edited since the last run, and with every response edited.
+// every response edited since the last run (the first save after a Load,
+// the goal row) and with one response edited (a record), both against the
+// 27 texts taken out of their boxes and written with QSaveFile.
 QList<Row> saveRows(const Settings &settings);
 Row loadRow(const Settings &settings);
 QList<Row> htmlRows(const Settings &settings);

@@ -1,9 +1,13 @@
-// The Windows-1252 codec on arbitrary bytes, and on the same bytes read as
-// UTF-16 text.
+// The code page through the work-file writer and reader: decoding and
+// encoding again gives every byte string back, and the writer and Save's
+// check agree with the table character by character.
 #include "fuzzcheck.h"
+#include "questionnaire/catalogue.h"
 #include "workfile/codepage.h"
+#include "workfile/workfileformat.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <cstring>
@@ -13,98 +17,87 @@ using namespace brevant;
 
 namespace {
 
+// What follows the first response of a work file when the others are empty.
+QByteArray emptyRest()
+{
+    QByteArray rest = "\r\n";
+    for (int i = 1; i < kItemCount; ++i)
+        rest += "%%%%\r\n\r\n";
+    return rest;
+}
+
 bool isHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool isLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
-// Encoding one character at a time from the table: a surrogate pair is one
-// character and gives one '?'.
-QByteArray encodeSlowly(QStringView text, bool crlf)
+// The text encoded one character at a time from the table: '\n' as CR LF,
+// '?' for anything else the table lacks, a surrogate pair one character.
+QByteArray encodeSlowly(QStringView text)
 {
     QByteArray out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
-        if (crlf && u == u'\n') {
+        if (u == u'\n') {
             out += "\r\n";
-            continue;
-        }
-        if (isHigh(u) && i + 1 < text.size() && isLow(text[i + 1].unicode())) {
+        } else if (isHigh(u) && i + 1 < text.size() && isLow(text[i + 1].unicode())) {
             out += '?';
             ++i;
-            continue;
+        } else {
+            const int b = cp1252::fromUnicode(u);
+            out += b < 0 ? '?' : char(b);
         }
-        const int b = cp1252::fromUnicode(u);
-        out += b < 0 ? '?' : char(b);
     }
     return out;
 }
 
-// Decoding one byte at a time; with lineEnds, CR LF and a lone CR give '\n'.
-QString decodeSlowly(const uint8_t *data, size_t size, bool lineEnds)
+// The characters the table lacks, each once, in order of appearance.
+QList<char32_t> unstorableSlowly(QStringView text)
 {
-    QString out;
-    for (size_t i = 0; i < size; ++i) {
-        if (lineEnds && data[i] == '\r') {
-            if (i + 1 < size && data[i + 1] == '\n')
-                ++i;
-            out += u'\n';
-            continue;
-        }
-        out += QChar(cp1252::toUnicode(data[i]));
-    }
-    return out;
-}
-
-qsizetype firstUnmappableSlowly(QStringView text)
-{
+    QList<char32_t> found;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        if (isHigh(u) && i + 1 < text.size() && isLow(text[i + 1].unicode()))
-            return i;
-        if (cp1252::fromUnicode(u) < 0)
-            return i;
+        char32_t c = text[i].unicode();
+        if (isHigh(char16_t(c)) && i + 1 < text.size() && isLow(text[i + 1].unicode()))
+            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
+        if (cp1252::fromUnicode(c) < 0 && !found.contains(c))
+            found << c;
     }
-    return -1;
+    return found;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    static const QByteArray rest = emptyRest();
 
-    // Every byte is a character, and the way back gives every byte string
-    // unchanged.
-    const QString text = cp1252::decode(bytes);
-    FUZZ_CHECK(text.size() == qsizetype(size));
-    FUZZ_CHECK(text == decodeSlowly(data, size, false));
-    FUZZ_CHECK(cp1252::encode(text) == QByteArray(bytes.data(), bytes.size()));
-    FUZZ_CHECK(cp1252::findUnmappable(text).position == -1);
+    // The bytes as the first response of a work file, without the line
+    // ends and the percent signs that belong to the format: read, they give
+    // one character a byte, all of them storable, and written again they
+    // give the same file.
+    QByteArray bytes;
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] != '\r' && data[i] != '\n' && data[i] != '%')
+            bytes += char(data[i]);
+    }
+    const QByteArray file = bytes + rest;
+    const WorkFileContents read = parseWorkFile(file);
+    FUZZ_CHECK(read.complete() && read.responses.first().size() == bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        FUZZ_CHECK(read.responses.first().at(i).unicode() == cp1252::toUnicode(uchar(bytes[i])));
+    FUZZ_CHECK(unstorableCharacters(read.responses).isEmpty());
+    FUZZ_CHECK(TextToFile(read.responses) == file);
 
-    // With line ends: the fast path agrees with the byte-by-byte one.
-    std::vector<char16_t> buffer(size + 1);
-    const char16_t *end = cp1252::decodeTo(buffer.data(), bytes, true);
-    const QString withLineEnds = QString::fromUtf16(buffer.data(), end - buffer.data());
-    FUZZ_CHECK(withLineEnds == decodeSlowly(data, size, true));
-
-    // The same bytes as UTF-16 text: anything the code page cannot hold
-    // becomes '?', everything else its byte.
+    // The same input as UTF-16 text: the writer gives the table's byte for
+    // each character and '?' for the rest, and Save's check names exactly
+    // the characters that became '?'.
     std::vector<char16_t> units(size / 2);
     if (!units.empty())
         std::memcpy(units.data(), data, units.size() * 2);
-    const QStringView unicode(units.data(), qsizetype(units.size()));
-    FUZZ_CHECK(cp1252::encode(unicode) == encodeSlowly(unicode, false));
-    std::vector<char> out(units.size() * 2 + 1);
-    const char *outEnd = cp1252::encodeTo(out.data(), unicode, true);
-    FUZZ_CHECK(QByteArray(out.data(), outEnd - out.data()) == encodeSlowly(unicode, true));
-
-    const cp1252::Unmappable first = cp1252::findUnmappable(unicode);
-    FUZZ_CHECK(first.position == firstUnmappableSlowly(unicode));
-    if (first.position >= 0) {
-        FUZZ_CHECK(first.length == 1 || first.length == 2);
-        const char16_t u = unicode[first.position].unicode();
-        FUZZ_CHECK(first.character
-                   == (first.length == 2 ? QChar::surrogateToUcs4(u, unicode[first.position + 1].unicode())
-                                         : char32_t(u)));
-    }
+    const QString text = QString::fromUtf16(units.data(), qsizetype(units.size()));
+    FUZZ_CHECK(TextToFile(QStringList{text}) == encodeSlowly(text) + rest);
+    const QList<UnstorableCharacters> unstorable = unstorableCharacters({text});
+    const QList<char32_t> expected = unstorableSlowly(text);
+    FUZZ_CHECK(unstorable.isEmpty() == expected.isEmpty());
+    if (!expected.isEmpty())
+        FUZZ_CHECK(unstorable.first().item == 1 && unstorable.first().characters == expected);
     return 0;
 }

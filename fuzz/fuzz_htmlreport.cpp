@@ -162,6 +162,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         skeleton = skeleton.sliced(fixed);
         const qsizetype end = table.indexOf(kAfter);
         FUZZ_CHECK(end >= 0);
+        // The slot holds the response in page form, as every text of the
+        // report is made, and that is the text as typed.
+        FUZZ_CHECK(table.first(end) == htmlText(responses.value(item - 1)));
         FUZZ_CHECK(readBack(table.first(end)) == shownText(responses.value(item - 1)));
         table = table.sliced(end);
     }

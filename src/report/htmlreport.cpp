@@ -1,20 +1,18 @@
 #include "report/htmlreport.h"
 
 #include "questionnaire/catalogue.h"
+#include "workfile/blockwriter.h"
 #include "workfile/codepage.h"
 #include "workfile/workfileformat.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <charconv>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace brevant {
 
@@ -33,35 +31,67 @@ const QList<ReportDesign> &reportDesigns()
     return designs;
 }
 
-QString htmlText(QStringView text)
+namespace {
+
+template <std::size_t N>
+char *put(char *p, const char (&text)[N])
 {
-    QString out;
-    out.reserve(text.size() + text.size() / 8 + 8);
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        switch (c.unicode()) {
-        case u'&': out += "&amp;"_L1; break;
-        case u'<': out += "&lt;"_L1; break;
-        case u'>': out += "&gt;"_L1; break;
-        case u'"': out += "&quot;"_L1; break;
+    std::memcpy(p, text, N - 1);
+    return p + N - 1;
+}
+
+// Writes a text in page form (see htmlText). One step writes at most
+// "&#1114111;", ten bytes.
+char *putHtmlText(BlockWriter &w, char *p, QStringView text)
+{
+    char *const limit = w.limit();
+    const char16_t *at = text.utf16();
+    const char16_t *const end = at + text.size();
+    while (at != end) {
+        if (p >= limit)
+            p = w.handOver(p);
+        // The plain units as they stand, as many as the block has room for.
+        const char16_t *const run = cp1252::plainRunEnd(at, at + std::min(end - at, limit - p));
+        for (; at != run; ++at)
+            *p++ = char(*at);
+        if (at == end)
+            break;
+        const char16_t u = *at;
+        switch (u) {
+        case u'&': p = put(p, "&amp;"); ++at; continue;
+        case u'<': p = put(p, "&lt;"); ++at; continue;
+        case u'>': p = put(p, "&gt;"); ++at; continue;
+        case u'"': p = put(p, "&quot;"); ++at; continue;
         case u'\r':
-            if (i + 1 < n && text[i + 1] == u'\n')
-                ++i;
+            if (at + 1 != end && at[1] == u'\n')
+                ++at;
             [[fallthrough]];
         case u'\n':
         case 0x2028:
         case 0x2029:
-            out += "<br>\r\n"_L1;
-            break;
-        default:
-            out += c;
+            p = put(p, "<br>\r\n");
+            ++at;
+            continue;
+        }
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            *p++ = char(u);
+            ++at;
+            continue;
+        }
+        const Character c = characterAt(at, end);
+        at += c.units;
+        const char32_t code = c.code >= 0xD800 && c.code <= 0xDFFF ? 0xFFFD : c.code;
+        const int b = cp1252::fromUnicode(code);
+        if (b >= 0) {
+            *p++ = char(b);
+        } else {
+            p = put(p, "&#");
+            p = std::to_chars(p, p + 7, uint(code)).ptr;
+            *p++ = ';';
         }
     }
-    return out;
+    return p;
 }
-
-namespace {
 
 // Items whose closing line also opens the next item's row; after every
 // other item the next one opens its own row.
@@ -78,196 +108,50 @@ bool closingOpensNextRow(int item)
         != kClosingOpensNextRow.end();
 }
 
-} // namespace
+// The lines of the report, each written with its CR LF.
+class ReportLines {
+public:
+    explicit ReportLines(QIODevice &out) : m_w(out), m_p(m_w.start()) {}
 
-namespace {
+    void bytes(QByteArrayView bytes) { m_p = m_w.append(m_p, bytes); }
+    void markup(QByteArrayView line)
+    {
+        bytes(line);
+        bytes("\r\n");
+    }
+    void text(QStringView text)
+    {
+        m_p = putHtmlText(m_w, m_p, text);
+        bytes("\r\n");
+    }
+    // The captions above an item's response, from..to, with "<br>" lines
+    // between them.
+    void headings(const QuestionnaireItem &item, qsizetype from, qsizetype to)
+    {
+        const QuestionnaireCatalogue &catalogue = QuestionnaireCatalogue::instance();
+        for (qsizetype h = from; h < to; ++h) {
+            if (h > from)
+                markup("<br>");
+            text(catalogue.controlText(item.page, item.headings.at(h)));
+        }
+    }
+    bool finish() { return m_w.finish(m_p); }
 
-// One line of the report table: markup already in page form, or the
-// response of an item (1..27).
-struct TableLine {
-    QString markup;
-    int response = 0;
+private:
+    BlockWriter m_w;
+    char *m_p;
 };
 
-QList<TableLine> tableLayout()
-{
-    const QuestionnaireCatalogue &catalogue = QuestionnaireCatalogue::instance();
-    const QString br = u"<br>"_s;
-    QList<TableLine> lines;
-    lines.reserve(170);
-    const auto markup = [&lines](const QString &text) { lines.append(TableLine{text, 0}); };
-
-    bool rowOpen = false;   // the previous line opened this item's row
-    for (int number = 1; number <= kItemCount; ++number) {
-        const QuestionnaireItem &item = catalogue.item(number);
-        qsizetype first = 0;
-        if (number == 1) {
-            markup(u"<table><tr><td>"_s);
-            markup(u"<b>"_s);
-            for (qsizetype h = 0; h < kLeadInHeadings; ++h) {
-                if (h > 0)
-                    markup(br);
-                markup(htmlText(catalogue.controlText(item.page, item.headings.at(h))));
-            }
-            markup(u"</b><br><br></td></tr><tr><td><b>"_s);
-            first = kLeadInHeadings;
-            rowOpen = true;
-        }
-        if (!rowOpen)
-            markup(u"<tr><td><b>"_s);
-        for (qsizetype h = first; h < item.headings.size(); ++h) {
-            if (h > first)
-                markup(br);
-            markup(htmlText(catalogue.controlText(item.page, item.headings.at(h))));
-        }
-        markup(u"<br>Response: </b><i>"_s);
-        lines.append(TableLine{QString(), number});
-        if (number == kItemCount) {
-            markup(u"</i><br><br></td></tr></table>"_s);
-        } else if (closingOpensNextRow(number)) {
-            markup(u"</i><br><br></td></tr><tr><td><b>"_s);
-            rowOpen = true;
-        } else {
-            markup(u"</i><br><br></td></tr>"_s);
-            rowOpen = false;
-        }
-    }
-    markup(u"</td> </tr>"_s);
-    markup(u"</table> </body> </html>"_s);
-    return lines;
-}
-
-// The markup lines encoded, made once: they never change.
-const QList<QByteArray> &encodedMarkup()
-{
-    static const QList<QByteArray> encoded = [] {
-        QList<QByteArray> lines;
-        for (const TableLine &line : tableLayout())
-            lines << encodeHtmlText(line.markup);
-        return lines;
-    }();
-    return encoded;
-}
-
-// The report's pieces, to be written one after another: the template head,
-// then each table line and its CR LF. They point into head, responsesHtml
-// and the encoded markup.
-QList<QByteArrayView> reportPieces(const QByteArray &head, const QList<QByteArray> &responsesHtml)
-{
-    static const QList<TableLine> layout = tableLayout();
-    const QList<QByteArray> &markup = encodedMarkup();
-    QList<QByteArrayView> pieces;
-    pieces.reserve(2 * layout.size() + 1);
-    pieces << QByteArrayView(head);
-    for (qsizetype i = 0; i < layout.size(); ++i) {
-        const int response = layout.at(i).response;
-        if (response == 0)
-            pieces << QByteArrayView(markup.at(i));
-        else if (response <= responsesHtml.size())
-            pieces << QByteArrayView(responsesHtml.at(response - 1));
-        pieces << QByteArrayView("\r\n");
-    }
-    return pieces;
-}
-
-QList<QByteArray> responsesInPageForm(const QStringList &responses)
-{
-    QList<QByteArray> html;
-    html.reserve(kItemCount);
-    for (int k = 0; k < kItemCount; ++k)
-        html << encodeHtmlText(htmlText(responses.value(k)));
-    return html;
-}
-
 } // namespace
 
-QStringList reportTableLines(const QStringList &responses)
+QByteArray htmlText(QStringView text)
 {
-    QStringList lines;
-    lines.reserve(170);
-    for (const TableLine &line : tableLayout())
-        lines << (line.response ? htmlText(responses.value(line.response - 1)) : line.markup);
-    return lines;
-}
-
-namespace {
-
-// How much each byte grows in page form: by the length of what replaces it,
-// less one. A CR LF pair, as a whole, grows by 4.
-constexpr auto kPageFormGrowth = [] {
-    std::array<quint8, 256> growth{};
-    growth['&'] = 4;     // &amp;
-    growth['<'] = 3;     // &lt;
-    growth['>'] = 3;     // &gt;
-    growth['"'] = 5;     // &quot;
-    growth['\r'] = 5;    // <br> CR LF
-    growth['\n'] = 5;
-    return growth;
-}();
-
-// The first byte from p on that changes in page form, or end. Text has few
-// of them, so sixteen bytes are looked at together where the processor allows.
-const char *nextSpecial(const char *p, const char *end)
-{
-#if defined(__SSE2__)
-    while (end - p >= 16) {
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        const __m128i hits = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('&')), _mm_cmpeq_epi8(b, _mm_set1_epi8('<'))),
-                         _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('>')), _mm_cmpeq_epi8(b, _mm_set1_epi8('"')))),
-            _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\n'))));
-        const unsigned mask = unsigned(_mm_movemask_epi8(hits));
-        if (mask)
-            return p + std::countr_zero(mask);
-        p += 16;
-    }
-#endif
-    while (p != end && !kPageFormGrowth[static_cast<unsigned char>(*p)])
-        ++p;
-    return p;
-}
-
-} // namespace
-
-QByteArray htmlFromWorkFileBytes(QByteArrayView bytes)
-{
-    const char *const begin = bytes.data();
-    const char *const end = begin + bytes.size();
-    qsizetype size = bytes.size();
-    for (const char *p = nextSpecial(begin, end); p != end; p = nextSpecial(p, end)) {
-        if (*p == '\r' && p + 1 != end && p[1] == '\n') {
-            size += 4;
-            p += 2;
-        } else {
-            size += kPageFormGrowth[static_cast<unsigned char>(*p)];
-            ++p;
-        }
-    }
-
-    QByteArray out(size, Qt::Uninitialized);
-    char *o = out.data();
-    const auto put = [&o](const char *text, qsizetype n) {
-        std::memcpy(o, text, n);
-        o += n;
-    };
-    const char *run = begin;
-    for (const char *p = nextSpecial(begin, end); p != end; p = nextSpecial(run, end)) {
-        put(run, p - run);
-        switch (*p) {
-        case '&': put("&amp;", 5); break;
-        case '<': put("&lt;", 4); break;
-        case '>': put("&gt;", 4); break;
-        case '"': put("&quot;", 6); break;
-        default:
-            if (*p == '\r' && p + 1 != end && p[1] == '\n')
-                ++p;
-            put("<br>\r\n", 6);
-        }
-        run = p + 1;
-    }
-    put(run, end - run);
-    Q_ASSERT(o == out.constData() + out.size());
-    return out;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    BlockWriter w(buffer);
+    w.finish(putHtmlText(w, w.start(), text));
+    return bytes;
 }
 
 QByteArray templateHead(const QByteArray &templateBytes)
@@ -295,53 +179,53 @@ QByteArray templateHead(const QByteArray &templateBytes)
     return out;
 }
 
-QByteArray encodeHtmlText(QStringView text)
+bool writeHtmlReport(QIODevice &out, const QByteArray &templateBytes, const QStringList &responses)
 {
-    QByteArray out;
-    out.reserve(text.size());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t c = text[i].unicode();
-        if (c < 0x80) {
-            out.append(char(c));
-            continue;
+    ReportLines lines(out);
+    lines.bytes(templateHead(templateBytes));
+    bool rowOpen = false;   // the previous line opened this item's row
+    for (int number = 1; number <= kItemCount; ++number) {
+        const QuestionnaireItem &item = QuestionnaireCatalogue::instance().item(number);
+        qsizetype first = 0;
+        if (number == 1) {
+            lines.markup("<table><tr><td>");
+            lines.markup("<b>");
+            lines.headings(item, 0, kLeadInHeadings);
+            lines.markup("</b><br><br></td></tr><tr><td><b>");
+            first = kLeadInHeadings;
+            rowOpen = true;
         }
-        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(char16_t(c), text[i + 1].unicode());
-            ++i;
-        } else if (QChar::isSurrogate(c)) {
-            c = 0xFFFD;   // a broken pair: show the replacement character
-        }
-        const int byte = cp1252::fromUnicode(c);
-        if (byte >= 0) {
-            out.append(char(byte));
+        if (!rowOpen)
+            lines.markup("<tr><td><b>");
+        lines.headings(item, first, item.headings.size());
+        lines.markup("<br>Response: </b><i>");
+        lines.text(responses.value(number - 1));
+        if (number == kItemCount) {
+            lines.markup("</i><br><br></td></tr></table>");
+        } else if (closingOpensNextRow(number)) {
+            lines.markup("</i><br><br></td></tr><tr><td><b>");
+            rowOpen = true;
         } else {
-            out.append("&#");
-            out.append(QByteArray::number(uint(c)));
-            out.append(';');
+            lines.markup("</i><br><br></td></tr>");
+            rowOpen = false;
         }
     }
-    return out;
+    lines.markup("</td> </tr>");
+    lines.markup("</table> </body> </html>");
+    return lines.finish();
 }
 
 QByteArray reportBytes(const QByteArray &templateBytes, const QStringList &responses)
 {
-    const QByteArray head = templateHead(templateBytes);
-    const QList<QByteArray> html = responsesInPageForm(responses);
-    QByteArray out;
-    for (QByteArrayView piece : reportPieces(head, html))
-        out += piece;
-    return out;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeHtmlReport(buffer, templateBytes, responses);
+    return bytes;
 }
 
 bool writeHtmlReport(const QString &templateFile, const QString &destination,
                      const QStringList &responses, QString *error)
-{
-    return writeHtmlReport(templateFile, destination, responsesInPageForm(responses), error);
-}
-
-bool writeHtmlReport(const QString &templateFile, const QString &destination,
-                     const QList<QByteArray> &responsesHtml, QString *error)
 {
     auto fail = [error](const QString &what, const QString &path, const QString &reason) {
         if (error)
@@ -359,9 +243,9 @@ bool writeHtmlReport(const QString &templateFile, const QString &destination,
 
     // The same careful write as the work file's: a complete new file or the
     // old one, and a device such as /dev/null written to, never replaced.
-    const QByteArray head = templateHead(templateBytes);
     QString reason;
-    if (!writeFileSafely(destination, reportPieces(head, responsesHtml), &reason))
+    const auto write = [&](QIODevice &out) { return writeHtmlReport(out, templateBytes, responses); };
+    if (!writeFileSafely(destination, write, &reason))
         return fail(u"The report could not be saved:"_s, destination, reason);
     return true;
 }

@@ -3,6 +3,7 @@
 #include "workfile/recoveryfile.h"
 #include "workfile/workfileformat.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -19,7 +20,7 @@ QString BackupKeeper::key(const QString &path)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
-bool BackupKeeper::beforeReplacing(const QString &path, QByteArrayView content, QString *error)
+bool BackupKeeper::beforeReplacing(const QString &path, const ContentWriter &content, QString *error)
 {
     const QFileInfo info(path);
     if (!info.isFile() || m_done.contains(key(path)))
@@ -29,7 +30,10 @@ bool BackupKeeper::beforeReplacing(const QString &path, QByteArrayView content, 
         return true;   // what cannot be read cannot be kept; the save says the rest
     const QByteArray bytes = old.readAll();
     old.close();
-    if (QByteArrayView(bytes) == content)
+    QByteArray fresh;
+    QBuffer buffer(&fresh);
+    buffer.open(QIODevice::WriteOnly);
+    if (content(buffer) && fresh == bytes)
         return true;
 
     const QString stamp = QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH.mm.ss"_s);

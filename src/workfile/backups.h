@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArrayView>
+#include "workfile/workfileformat.h"
+
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -19,9 +20,10 @@ public:
 
     QString folder() const { return m_folder; }
 
-    // Before path is replaced by content. Returns false, with the reason,
-    // when a copy was due and could not be made.
-    bool beforeReplacing(const QString &path, QByteArrayView content, QString *error);
+    // Before path is replaced by what content writes, which is run only
+    // when a copy may be due, to be compared with the old bytes. Returns
+    // false, with the reason, when a copy was due and could not be made.
+    bool beforeReplacing(const QString &path, const ContentWriter &content, QString *error);
     // path now holds what this run wrote: its old content is kept already,
     // or was this run's own.
     void written(const QString &path);

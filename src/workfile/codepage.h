@@ -1,14 +1,10 @@
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayView>
-#include <QList>
-#include <QString>
-#include <QStringView>
+#include <QtGlobal>
 
 namespace brevant {
 
-// Windows-1252, the 8-bit code page of work files.
+// Windows-1252, the 8-bit code page of work files and of the HTML report.
 //
 // Every byte decodes to one character. The five bytes the code page leaves
 // unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) decode to the control
@@ -16,40 +12,42 @@ namespace brevant {
 // every byte string unchanged.
 namespace cp1252 {
 
-// The byte for a character, or -1 when the code page has none.
-int fromUnicode(char32_t c);
 // The character for a byte.
 char16_t toUnicode(unsigned char b);
+// The byte for a character, or -1 when the code page has none: the same
+// table read the other way.
+int fromUnicode(char32_t c);
 
-QString decode(QByteArrayView bytes);
-// Writes the decoded bytes at out and returns the end; with lineEnds, CR LF
-// and a lone CR are written as '\n'. out must have room for bytes.size()
-// units.
-char16_t *decodeTo(char16_t *out, QByteArrayView bytes, bool lineEnds);
-// Characters the code page cannot hold become '?'.
-QByteArray encode(QStringView text);
-void appendEncoded(QByteArray &out, QStringView text);
-// Writes the encoded text at out and returns the end; with crlf, every
-// '\n' is written as CR LF. out must have room for text.size() bytes, plus
-// one for each '\n' with crlf.
-char *encodeTo(char *out, QStringView text, bool crlf);
+// Whether both writers put the unit in a file as it stands: its own byte
+// in the code page (below 0x80, or from 0xA0 to 0xFF) and not a line break
+// or a character of markup (\n \r & < > ").
+constexpr bool isPlain(char16_t u)
+{
+    return (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) && u != u'\n' && u != u'\r' && u != u'&'
+        && u != u'<' && u != u'>' && u != u'"';
+}
 
-// Writes a text box's text encoded at out and returns the end: as encodeTo
-// with crlf, where U+2029 (how a box ends its paragraphs) and U+2028 (the
-// line break of Shift+Enter) are line breaks too. Every character the code page cannot hold becomes '?' and, when
-// unmappable is given, is added to it (each once, in order of appearance).
-// out must have room for text.size() bytes plus one per line break.
-char *encodeLinesTo(char *out, QStringView text, QList<char32_t> *unmappable);
-
-// The first character of text the code page cannot hold at or after from,
-// as (position, code point); position -1 when there is none. A surrogate
-// pair counts as one character, a lone surrogate as one.
-struct Unmappable {
-    qsizetype position = -1;
-    char32_t character = 0;
-    qsizetype length = 0;   // 1 or 2 UTF-16 units
-};
-Unmappable findUnmappable(QStringView text, qsizetype from = 0);
+// The end of the run of plain units from p on (end when all are). Text is
+// mostly such runs; eight units are looked at together where the processor
+// allows, as the Save and HTML report rows of the benchmark need.
+const char16_t *plainRunEnd(const char16_t *p, const char16_t *end);
 
 } // namespace cp1252
+
+// A character of a UTF-16 text and how many units it takes: a surrogate
+// pair is one character of two units, a lone surrogate one of its own.
+struct Character {
+    char32_t code = 0;
+    int units = 1;
+};
+
+// The character that starts at p; p is before end.
+inline Character characterAt(const char16_t *p, const char16_t *end)
+{
+    const char16_t u = *p;
+    if (u >= 0xD800 && u <= 0xDBFF && p + 1 != end && p[1] >= 0xDC00 && p[1] <= 0xDFFF)
+        return {char32_t(0x10000 + ((u - 0xD800) << 10) + (p[1] - 0xDC00)), 2};
+    return {u, 1};
+}
+
 } // namespace brevant

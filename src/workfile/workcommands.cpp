@@ -67,8 +67,8 @@ QString charactersList(const QList<char32_t> &characters)
 }
 
 // Reads the responses and checks that the work file can hold them. Returns
-// the bytes to write, or nothing when the user is told why not or declines.
-std::optional<QByteArray> workFileForSaving(const SavedWork &work, QWidget *parent)
+// them, or nothing when the user is told why not or declines.
+std::optional<QStringList> responsesForSaving(const SavedWork &work, QWidget *parent)
 {
     const QStringList texts = work.store.responses();
     Dialogs &dialogs = work.dialogs;
@@ -105,14 +105,15 @@ std::optional<QByteArray> workFileForSaving(const SavedWork &work, QWidget *pare
         if (answer != Answer::Yes)
             return std::nullopt;
     }
-    return TextToFile(texts);
+    return texts;
 }
 
-bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, const QByteArray &bytes)
+bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, const QStringList &texts)
 {
+    const ContentWriter content = [&texts](QIODevice &out) { return TextToFile(out, texts); };
     QString reason;
     // A file written over keeps its old content in the backups folder.
-    if (!work.backups.beforeReplacing(path, bytes, &reason) && work.backups.tellFailureOnce()) {
+    if (!work.backups.beforeReplacing(path, content, &reason) && work.backups.tellFailureOnce()) {
         work.dialogs.message(parent,
                              QStringLiteral("The program cannot keep a copy of the file that this save "
                                             "replaces: the folder\r\n%1\r\ncannot be written. %2\r\n\r\n"
@@ -120,7 +121,7 @@ bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, cons
                                  .arg(nativePath(work.backups.folder()), reason),
                              Buttons::Ok, Icon::Critical, QStringLiteral("Backup Not Kept"));
     }
-    if (writeFileSafely(path, bytes, &reason)) {
+    if (writeFileSafely(path, content, &reason)) {
         work.backups.written(path);
         work.store.markSaved();
         return true;
@@ -153,8 +154,8 @@ void reportNotLoaded(const SavedWork &work, QWidget *parent, const QString &path
 
 void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QByteArray> bytes = workFileForSaving(work, page);
-    if (!bytes)
+    const std::optional<QStringList> texts = responsesForSaving(work, page);
+    if (!texts)
         return;
     WorkFileState &state = work.state;
     // The first Save asks for the current work file; later ones rewrite it.
@@ -166,7 +167,7 @@ void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
             return;
         path = outcome.path;
     }
-    if (!writeWork(work, page, path, *bytes))
+    if (!writeWork(work, page, path, *texts))
         return;
     if (!held) {
         state.Name_File = path;
@@ -177,14 +178,14 @@ void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
 
 void saveWorkAs(const SavedWork &work, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QByteArray> bytes = workFileForSaving(work, page);
-    if (!bytes)
+    const std::optional<QStringList> texts = responsesForSaving(work, page);
+    if (!texts)
         return;
     const FileDialogOutcome outcome = dialog.showSave(work.dialogs, page);
     if (!acceptDialogOutcome(work.dialogs, page, outcome))
         return;
     work.state.FileName = outcome.path;
-    if (!writeWork(work, page, outcome.path, *bytes))
+    if (!writeWork(work, page, outcome.path, *texts))
         return;
     showSaved(work, page);
 }

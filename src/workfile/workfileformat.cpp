@@ -1,12 +1,15 @@
 #include "workfile/workfileformat.h"
 
+#include "workfile/blockwriter.h"
 #include "workfile/codepage.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -24,8 +27,18 @@ QString decodePiece(std::string_view bytes)
 {
     QString text(qsizetype(bytes.size()), Qt::Uninitialized);
     char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
-    const char16_t *end = cp1252::decodeTo(begin, QByteArrayView(bytes.data(), qsizetype(bytes.size())), true);
-    text.truncate(end - begin);
+    char16_t *out = begin;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b == '\r') {
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            *out++ = u'\n';
+        } else {
+            *out++ = cp1252::toUnicode(b);
+        }
+    }
+    text.truncate(out - begin);
     return text;
 }
 
@@ -52,61 +65,61 @@ bool isCharacterDevice(const QString &path)
     return ::stat(name.constData(), &st) == 0 && S_ISCHR(st.st_mode);
 }
 
+// Writes one response: each '\n' as CR LF, '?' for what the code page
+// cannot hold.
+char *putResponse(BlockWriter &w, char *p, QStringView text)
+{
+    char *const limit = w.limit();
+    const char16_t *at = text.utf16();
+    const char16_t *const end = at + text.size();
+    while (at != end) {
+        if (p >= limit)
+            p = w.handOver(p);
+        // The plain units as they stand, as many as the block has room for.
+        const char16_t *const run = cp1252::plainRunEnd(at, at + std::min(end - at, limit - p));
+        for (; at != run; ++at)
+            *p++ = char(*at);
+        if (at == end)
+            break;
+        const char16_t u = *at;
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            if (u == u'\n')
+                *p++ = '\r';
+            *p++ = char(u);
+            ++at;
+            continue;
+        }
+        const Character c = characterAt(at, end);
+        const int b = cp1252::fromUnicode(c.code);
+        *p++ = b < 0 ? '?' : char(b);
+        at += c.units;
+    }
+    return p;
+}
+
 } // namespace
+
+bool TextToFile(QIODevice &out, const QStringList &responses)
+{
+    BlockWriter w(out);
+    char *p = w.start();
+    for (int k = 0; k < kItemCount && w.ok(); ++k) {
+        if (k > 0)
+            p = w.append(p, "%%%%\r\n");
+        if (k < responses.size())
+            p = putResponse(w, p, responses.at(k));
+        p = w.append(p, "\r\n");
+    }
+    return w.finish(p);
+}
 
 QByteArray TextToFile(const QStringList &responses)
 {
-    // Room for every response with its line breaks doubled, plus the
-    // line ends and separators of the layout.
-    qsizetype size = 0;
-    for (int k = 0; k < kItemCount && k < responses.size(); ++k)
-        size += responses.at(k).size() + responses.at(k).count(QLatin1Char('\n'));
-    size += kItemCount * 2 + (kItemCount - 1) * 6;
-    QByteArray out(size, Qt::Uninitialized);
-    char *p = out.data();
-    for (int k = 0; k < kItemCount; ++k) {
-        if (k > 0) {
-            std::memcpy(p, "%%%%\r\n", 6);
-            p += 6;
-        }
-        if (k < responses.size())
-            p = cp1252::encodeTo(p, responses.at(k), true);
-        *p++ = '\r';
-        *p++ = '\n';
-    }
-    out.truncate(p - out.constData());
-    return out;
-}
-
-EncodedResponse encodeResponse(QStringView text)
-{
-    // One pass the compiler can vectorise.
-    qsizetype lineBreaks = 0;
-    const char16_t *const units = text.utf16();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        lineBreaks += (units[i] == u'\n') | (units[i] == 0x2029) | (units[i] == 0x2028);
-    EncodedResponse response;
-    response.bytes.resize(text.size() + lineBreaks);
-    char *const begin = response.bytes.data();
-    char *const end = cp1252::encodeLinesTo(begin, text, &response.unstorable);
-    response.bytes.truncate(end - begin);
-    response.holdsSeparator = response.bytes.contains(QByteArrayView(kSeparator));
-    return response;
-}
-
-QList<QByteArrayView> workFilePieces(const QList<QByteArray> &responses)
-{
-    static constexpr char kBetween[] = "\r\n%%%%\r\n";
-    QList<QByteArrayView> pieces;
-    pieces.reserve(2 * kItemCount);
-    for (int k = 0; k < kItemCount; ++k) {
-        if (k > 0)
-            pieces << QByteArrayView(kBetween);
-        if (k < responses.size())
-            pieces << QByteArrayView(responses.at(k));
-    }
-    pieces << QByteArrayView("\r\n");
-    return pieces;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    TextToFile(buffer, responses);
+    return bytes;
 }
 
 WorkFileContents parseWorkFile(QByteArrayView bytes)
@@ -138,8 +151,14 @@ QList<int> itemsHoldingSeparator(const QStringList &responses)
 {
     QList<int> items;
     for (int k = 0; k < responses.size() && k < kItemCount; ++k) {
-        if (responses.at(k).contains(QLatin1StringView(kSeparator)))
-            items << k + 1;
+        // From one percent sign to the next: text seldom has them.
+        const QStringView text = responses.at(k);
+        for (qsizetype at = text.indexOf(u'%'); at >= 0; at = text.indexOf(u'%', at + 1)) {
+            if (text.sliced(at).startsWith(QLatin1StringView(kSeparator))) {
+                items << k + 1;
+                break;
+            }
+        }
     }
     return items;
 }
@@ -152,11 +171,21 @@ QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses)
         UnstorableCharacters entry;
         entry.item = k + 1;
         QSet<char32_t> seen;
-        for (auto u = cp1252::findUnmappable(text); u.position >= 0;
-             u = cp1252::findUnmappable(text, u.position + u.length)) {
-            if (!seen.contains(u.character)) {
-                seen.insert(u.character);
-                entry.characters << u.character;
+        const char16_t *at = QStringView(text).utf16();
+        const char16_t *const end = at + text.size();
+        while (at != end) {
+            at = cp1252::plainRunEnd(at, end);
+            if (at == end)
+                break;
+            if (*at < 0x80 || (*at >= 0xA0 && *at <= 0xFF)) {
+                ++at;
+                continue;
+            }
+            const Character c = characterAt(at, end);
+            at += c.units;
+            if (cp1252::fromUnicode(c.code) < 0 && !seen.contains(c.code)) {
+                seen.insert(c.code);
+                entry.characters << c.code;
             }
         }
         if (!entry.characters.isEmpty())
@@ -167,23 +196,12 @@ QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses)
 
 bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error)
 {
-    return writeFileSafely(path, QList<QByteArrayView>{bytes}, error);
+    return writeFileSafely(
+        path, [bytes](QIODevice &out) { return out.write(bytes.data(), bytes.size()) == bytes.size(); },
+        error);
 }
 
-namespace {
-
-bool writePieces(QFileDevice &file, const QList<QByteArrayView> &pieces)
-{
-    for (QByteArrayView piece : pieces) {
-        if (file.write(piece.data(), piece.size()) != piece.size())
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
-bool writeFileSafely(const QString &path, const QList<QByteArrayView> &pieces, QString *error)
+bool writeFileSafely(const QString &path, const ContentWriter &write, QString *error)
 {
     const QFileInfo info(path);
     if (path.isEmpty()) {
@@ -202,7 +220,7 @@ bool writeFileSafely(const QString &path, const QList<QByteArrayView> &pieces, Q
             return false;
         }
         QFile device(path);
-        if (!device.open(QIODevice::WriteOnly) || !writePieces(device, pieces) || !device.flush()) {
+        if (!device.open(QIODevice::WriteOnly) || !write(device) || !device.flush()) {
             *error = device.errorString();
             return false;
         }
@@ -221,7 +239,7 @@ bool writeFileSafely(const QString &path, const QList<QByteArrayView> &pieces, Q
     // commit() does not notice a failure of the last buffered write (a full
     // disk, say) and would rename a cut-short file over the old one: flush
     // and sync here, where a failure still leaves the old file alone.
-    if (!writePieces(file, pieces) || !file.flush()) {
+    if (!write(file) || !file.flush()) {
         *error = file.errorString();
         file.cancelWriting();
         return false;

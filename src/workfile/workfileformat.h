@@ -8,6 +8,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QIODevice;
+
 namespace brevant {
 
 // A work file: the 27 responses in catalogue order, each followed by a line
@@ -21,30 +25,13 @@ inline constexpr char kSeparator[] = "%%%%";
 // A file larger than this is not a work file and is not read.
 inline constexpr qint64 kMaxWorkFileSize = qint64(64) * 1024 * 1024;
 
-// The bytes of a work file for these responses (missing ones count as
+// Writes the work file for these responses to out (missing ones count as
 // empty). A '\n' in a response becomes CR LF; a character the code page
-// cannot hold becomes '?'.
+// cannot hold becomes '?'. Returns false when the device did not take
+// every byte (its errorString() says why); it is handed nothing after that.
+bool TextToFile(QIODevice &out, const QStringList &responses);
+// The same bytes in memory.
 QByteArray TextToFile(const QStringList &responses);
-
-// One response as the work file stores it, with what Save must tell the
-// user about it.
-struct EncodedResponse {
-    // Windows-1252, each line break as CR LF, '?' for a character the code
-    // page cannot hold.
-    QByteArray bytes;
-    bool holdsSeparator = false;
-    // The characters that became '?', each once, in order of appearance.
-    QList<char32_t> unstorable;
-};
-
-// Encodes the text of a response box, where '\n', U+2029 (the box's own
-// paragraph end) and U+2028 (Shift+Enter) are line breaks. Gives the bytes TextToFile writes for the
-// same response.
-EncodedResponse encodeResponse(QStringView text);
-
-// The pieces of the work file for the encoded responses (missing ones count
-// as empty), to be written one after another. They point into responses.
-QList<QByteArrayView> workFilePieces(const QList<QByteArray> &responses);
 
 // A work file cut into its responses.
 struct WorkFileContents {
@@ -58,7 +45,7 @@ struct WorkFileContents {
 };
 
 // Cuts the bytes of a work file at every "%%%%". Pieces after the 27th are
-// not kept. Accepts lone LF line ends as well as CR LF.
+// not kept. Accepts lone LF and lone CR line ends as well as CR LF.
 WorkFileContents parseWorkFile(QByteArrayView bytes);
 
 // The items (1..27) whose response holds the separator.
@@ -69,14 +56,19 @@ struct UnstorableCharacters {
     int item = 0;                  // 1..27
     QList<char32_t> characters;    // each once, in order of appearance
 };
+// A surrogate pair counts as one character, a lone surrogate as one.
 QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses);
 
-// Writes bytes to path so that a file already there is replaced only by a
-// complete new one: through a temporary file beside it, renamed over it at
-// the end. On failure returns false with the system's reason in *error and
-// leaves any file at path as it was.
+// Puts the content of a file on a device; false when the device failed.
+using ContentWriter = std::function<bool(QIODevice &)>;
+
+// Writes a file through write so that a file already at path is replaced
+// only by a complete new one: through a temporary file beside it, flushed
+// to the disk and renamed over it at the end. A character device (such as
+// /dev/null) is written in place instead. On failure returns false with
+// the system's reason in *error and leaves any file at path as it was.
+bool writeFileSafely(const QString &path, const ContentWriter &write, QString *error);
+// The same for bytes at hand.
 bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error);
-// The same for a file made of pieces written one after another.
-bool writeFileSafely(const QString &path, const QList<QByteArrayView> &pieces, QString *error);
 
 } // namespace brevant

@@ -1,10 +1,11 @@
 // The HTML report writer: the file it writes, line by line, and how it
 // fails.
 
+#include "files.h"
 #include "questionnaire/catalogue.h"
 #include "report/htmlreport.h"
+#include "trickytexts.h"
 #include "workfile/codepage.h"
-#include "workfile/workfileformat.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 using namespace brevant;
+using namespace brevant::test;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -123,17 +125,11 @@ QStringList numberedResponses()
     return r;
 }
 
-QByteArray readAll(const QString &path)
+// The golden reports: written by the report writer before it was last
+// rewritten, so the bytes of every report stay as they were.
+QString golden(const QString &name)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
+    return QStringLiteral(BREVANT_TEST_DATA "/") + name;
 }
 
 } // namespace
@@ -149,8 +145,8 @@ private slots:
     void codePageAgreesWithTheSystemDecoder();
     void failuresLeaveTheEarlierFile_data();
     void failuresLeaveTheEarlierFile();
-    void pageFormFromWorkFileBytes_data();
-    void pageFormFromWorkFileBytes();
+    void writesTheGoldenReports_data();
+    void writesTheGoldenReports();
 };
 
 void TestHtmlReport::reportFollowsTheTableLineByLine()
@@ -262,8 +258,8 @@ void TestHtmlReport::codePageAgreesWithTheSystemDecoder()
         QVERIFY2(cp1252::fromUnicode(c) == byte, qPrintable(u"byte %1 decodes to U+%2"_s.arg(byte).arg(uint(c), 4, 16)));
     }
     QCOMPARE(cp1252::fromUnicode(0x0080), -1);   // the euro sign owns byte 0x80
-    QCOMPARE(encodeHtmlText(u"\u0080"), QByteArray("&#128;"));
-    QCOMPARE(encodeHtmlText(QString(QChar(0xD800))), QByteArray("&#65533;"));
+    QCOMPARE(htmlText(u"\u0080"), QByteArray("&#128;"));
+    QCOMPARE(htmlText(QString(QChar(0xD800))), QByteArray("&#65533;"));
 }
 
 void TestHtmlReport::failuresLeaveTheEarlierFile_data()
@@ -291,8 +287,8 @@ void TestHtmlReport::failuresLeaveTheEarlierFile()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
-    writeFile(dir.filePath(u"t.htm"_s), "<body><table><tr><td>\r\n");
-    writeFile(dir.filePath(u"r.html"_s), "earlier report");
+    QVERIFY(writeFileBytes(dir.filePath(u"t.htm"_s), "<body><table><tr><td>\r\n"));
+    QVERIFY(writeFileBytes(dir.filePath(u"r.html"_s), "earlier report"));
     if (readOnly)
         QVERIFY(QFile::setPermissions(dir.filePath(u"r.html"_s), QFile::ReadOwner));
 
@@ -303,43 +299,37 @@ void TestHtmlReport::failuresLeaveTheEarlierFile()
     QCOMPARE(parts.size(), 3);
     QCOMPARE(parts[1], QDir::toNativeSeparators(dir.filePath(named)));
     QVERIFY2(!parts[2].trimmed().isEmpty(), qPrintable(error));
-    QCOMPARE(readAll(dir.filePath(u"r.html"_s)), QByteArray("earlier report"));
+    QCOMPARE(fileBytes(dir.filePath(u"r.html"_s)), QByteArray("earlier report"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{u"r.html"_s, u"t.htm"_s}));
 }
 
-// The report takes a response's page form from its work-file bytes when
-// they hold all of it; that must be the page form of its text.
-void TestHtmlReport::pageFormFromWorkFileBytes_data()
+void TestHtmlReport::writesTheGoldenReports_data()
 {
-    QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("markup characters") << u"<b>bold</b> & \"quoted\" 'single' a>b"_s;
-    QTest::newRow("paragraph ends and line feeds") << u"one\u2029two\n\u2029\u2029"_s;
-    QTest::newRow("lone carriage returns") << u"\ra\rb\r"_s;
-    QTest::newRow("code page") << u"\u20AC \u201C\u201D caf\u00E9\u00A0\u0081\u009D \u00FF"_s;
-    // Plain letters with the characters that change among them, in a fixed
-    // pseudo-random order; long enough for the runs looked at sixteen at a time.
-    static const char16_t alphabet[] = {u'&', u'<', u'>', u'"', u'\n', 0x2029, u'\r', 0x00E9, 0x20AC};
-    quint32 state = 7;
-    for (int i = 0; i < 200; ++i) {
-        QString text;
-        for (int n = 0; n < i % 67; ++n) {
-            state = state * 1103515245u + 12345u;
-            const quint32 pick = state >> 16;
-            text += pick % 4 ? QChar(u'a' + pick % 26) : QChar(alphabet[pick / 4 % std::size(alphabet)]);
-        }
-        // A box never holds a CR before a line break: it makes the pair one paragraph end.
-        if (!text.contains(u"\r\n"_s) && !text.contains(u"\r\u2029"_s))
-            QTest::addRow("generated %d", i) << text;
-    }
+    QTest::addColumn<QString>("templateFile");
+    QTest::addColumn<QStringList>("responses");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("every hard case") << golden(u"tricky.htm"_s) << trickyResponses() << golden(u"tricky.html"_s);
+    // The example page of a design, as the build wrote it then.
+    QTest::newRow("example page") << golden(u"example-template.htm"_s) << exampleResponses()
+                                  << golden(u"example-page.htm"_s);
 }
 
-void TestHtmlReport::pageFormFromWorkFileBytes()
+// The whole report, template to end, through the path writer and in
+// memory, is the golden page byte for byte.
+void TestHtmlReport::writesTheGoldenReports()
 {
-    QFETCH(QString, text);
-    const EncodedResponse encoded = encodeResponse(text);
-    QVERIFY(encoded.unstorable.isEmpty());
-    QCOMPARE(htmlFromWorkFileBytes(encoded.bytes), encodeHtmlText(htmlText(text)));
+    QFETCH(QString, templateFile);
+    QFETCH(QStringList, responses);
+    QFETCH(QString, page);
+    const QByteArray expected = fileBytes(page);
+    QVERIFY(expected.startsWith("<"));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString written = dir.filePath(u"report.html"_s);
+    QString error;
+    QVERIFY2(writeHtmlReport(templateFile, written, responses, &error), qPrintable(error));
+    QCOMPARE(fileBytes(written), expected);
+    QCOMPARE(reportBytes(fileBytes(templateFile), responses), expected);
 }
 
 QTEST_GUILESS_MAIN(TestHtmlReport)

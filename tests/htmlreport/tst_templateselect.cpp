@@ -3,6 +3,7 @@
 
 #include "app/program.h"
 #include "app/std11.h"
+#include "files.h"
 #include "harness.h"
 #include "testmain.h"
 #include "questionnaire/catalogue.h"
@@ -47,12 +48,6 @@ bool installTemplates(Harness &h)
             return false;
     }
     return true;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 // Std11, then "Save as file": the template window as the user reaches it.
@@ -152,8 +147,8 @@ void TestTemplateSelect::saveWritesTheReportAndShowsIt()
     h.click(w, u"Save"_s);
     VERIFY_DIALOGS(h);
 
-    const QByteArray bytes = readAll(path);
-    const QByteArray templateBytes = readAll(h.folder.filePath(u"Templates/Green_Orchids.htm"_s));
+    const QByteArray bytes = fileBytes(path);
+    const QByteArray templateBytes = fileBytes(h.folder.filePath(u"Templates/Green_Orchids.htm"_s));
     QVERIFY(bytes.startsWith(templateHead(templateBytes)));
     QVERIFY(bytes.contains("\r\n<br>Response: </b><i>\r\n\r\n</i><br><br></td></tr>\r\n"));   // item 1, empty
     QVERIFY(bytes.contains("&lt;b&gt;not bold&lt;/b&gt; &amp; &quot;quoted&quot;<br>\r\nsecond line\r\n"));
@@ -171,9 +166,8 @@ void TestTemplateSelect::saveWritesTheReportAndShowsIt()
     QCOMPARE(w->dialog().fileName(), path);
 }
 
-// Save keeps each response's page form between Saves and makes it again
-// only when the box changes; a character outside the code page takes the
-// slower way through the text.
+// Every Save writes the boxes as they are then: after typing, after undo,
+// with characters the page must escape or give as references.
 void TestTemplateSelect::everySaveWritesTheBoxesAsTheyAreNow()
 {
     Harness h;
@@ -183,28 +177,28 @@ void TestTemplateSelect::everySaveWritesTheBoxesAsTheyAreNow()
     designOption(w, "ED")->click();
     QTemporaryDir out;
     const QString path = out.filePath(u"report.html"_s);
-    const QByteArray templateBytes = readAll(h.folder.filePath(u"Templates/Executive_Delight.htm"_s));
+    const QByteArray templateBytes = fileBytes(h.folder.filePath(u"Templates/Executive_Delight.htm"_s));
     const auto saveAndCompare = [&] {
         expectSavedTo(h, path);
         h.click(w, u"Save"_s);
     };
     saveAndCompare();
     VERIFY_DIALOGS(h);
-    QCOMPARE(readAll(path), reportBytes(templateBytes, h.program->responses()));
+    QCOMPARE(fileBytes(path), reportBytes(templateBytes, h.program->responses()));
 
     h.response(3)->setPlainText(u"a < b & c\nnext line"_s);
     h.response(8)->setPlainText(u"\u03A9 and \u20AC"_s);
     saveAndCompare();
     VERIFY_DIALOGS(h);
-    QCOMPARE(readAll(path), reportBytes(templateBytes, h.program->responses()));
-    QVERIFY(readAll(path).contains("a &lt; b &amp; c<br>\r\nnext line\r\n"));
-    QVERIFY(readAll(path).contains("&#937; and \x80\r\n"));
+    QCOMPARE(fileBytes(path), reportBytes(templateBytes, h.program->responses()));
+    QVERIFY(fileBytes(path).contains("a &lt; b &amp; c<br>\r\nnext line\r\n"));
+    QVERIFY(fileBytes(path).contains("&#937; and \x80\r\n"));
 
     h.response(8)->undo();
     h.response(3)->clear();
     saveAndCompare();
     VERIFY_DIALOGS(h);
-    QCOMPARE(readAll(path), reportBytes(templateBytes, h.program->responses()));
+    QCOMPARE(fileBytes(path), reportBytes(templateBytes, h.program->responses()));
 }
 
 void TestTemplateSelect::saveRefusals_data()
@@ -272,7 +266,7 @@ void TestTemplateSelect::saveRefusals()
         const QString shownText = h.dialogs.shownTexts.value(0);
         QVERIFY2(shownText.contains(QDir::toNativeSeparators(path)), qPrintable(shownText));
     }
-    QCOMPARE(readAll(earlier), QByteArray("earlier report"));
+    QCOMPARE(fileBytes(earlier), QByteArray("earlier report"));
     QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"r.html"_s});
     QVERIFY(!existingBrowser(h));
     QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
@@ -299,8 +293,8 @@ void TestTemplateSelect::savingTwiceToOneFileShowsTheNewReport()
     VERIFY_DIALOGS(h);
     QCOMPARE(h.dialogs.initialNames.value(1), path);   // the dialog offers the last name
 
-    const QByteArray bytes = readAll(path);
-    QVERIFY(bytes.startsWith(templateHead(readAll(h.folder.filePath(u"Templates/Orange_Madness.htm"_s)))));
+    const QByteArray bytes = fileBytes(path);
+    QVERIFY(bytes.startsWith(templateHead(fileBytes(h.folder.filePath(u"Templates/Orange_Madness.htm"_s)))));
     QVERIFY(!bytes.contains("first, much longer"));
     QVERIFY(bytes.contains("Second text"));
 
@@ -339,9 +333,9 @@ void TestTemplateSelect::previewShowsTheExamplePage()
     VERIFY_DIALOGS(h);
 
     // The example page is this design's report on the catalogue's examples.
-    const QByteArray templateBytes = readAll(h.folder.filePath(u"Templates/"_s + page));
+    const QByteArray templateBytes = fileBytes(h.folder.filePath(u"Templates/"_s + page));
     QVERIFY(templateBytes.contains("charset=windows-1252"));
-    QCOMPARE(readAll(examplePath), reportBytes(templateBytes, exampleResponses()));
+    QCOMPARE(fileBytes(examplePath), reportBytes(templateBytes, exampleResponses()));
 
     // Nothing in the design hides the report: every statement and every
     // example shows, in order, after the page's own heading.

@@ -10,6 +10,7 @@
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "app/std11.h"
+#include "files.h"
 #include "harness.h"
 #include "testmain.h"
 #include "questionnaire/questionpage.h"
@@ -99,18 +100,6 @@ QString makeReadOnly(const QString &folder)
 void unmount(const QString &at)
 {
     ::umount2(QFile::encodeName(at).constData(), MNT_DETACH);
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<cannot read>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
 }
 
 // Fills the file system that holds folder until not one more byte fits.
@@ -233,7 +222,7 @@ void TestFileFaults::fullDisk()
 
     const QString path = disk + u"/earlier"_s;
     const QByteArray earlier = "the earlier file, which must survive";
-    QVERIFY(writeBytes(path, earlier));
+    QVERIFY(writeFileBytes(path, earlier));
     if (tmpfs)
         QVERIFY(fillUp(disk));
 
@@ -260,7 +249,7 @@ void TestFileFaults::fullDisk()
     if (tmpfs)
         QVERIFY2(h.dialogs.shownTexts.last().contains(u"No space left on device"_s),
                  qPrintable(h.dialogs.shownTexts.last()));
-    QCOMPARE(contentsOf(path), earlier);
+    QCOMPARE(fileBytes(path), earlier);
     const QStringList expected = tmpfs ? QStringList{u"earlier"_s, u"filler"_s} : QStringList{u"earlier"_s};
     QCOMPARE(filesIn(disk), expected);   // no half-written file left
     verifyNothingTookHold(h, command);
@@ -283,7 +272,7 @@ void TestFileFaults::fullDiskWhenTheHeldFileIsRewritten()
         .expectMessage(u"Successfully Saved.."_s, u"Saved"_s);
     h.click(h.program->page(1), u"Save"_s);
     VERIFY_DIALOGS(h);
-    const QByteArray first = contentsOf(path);
+    const QByteArray first = fileBytes(path);
     QCOMPARE(first, TextToFile(h.program->responses()));
 
     // The disk fills up; the next Save, which asks nothing, fails and says so.
@@ -293,7 +282,7 @@ void TestFileFaults::fullDiskWhenTheHeldFileIsRewritten()
     h.click(h.program->page(10), u"Save"_s);
     VERIFY_DIALOGS(h);
     QVERIFY(h.dialogs.shownTexts.last().contains(QDir::toNativeSeparators(path)));
-    QCOMPARE(contentsOf(path), first);
+    QCOMPARE(fileBytes(path), first);
     QCOMPARE(filesIn(disk), (QStringList{u"filler"_s, u"work.dat"_s}));
     QVERIFY(h.program->std0()->state.pFileOpened);
 
@@ -302,7 +291,7 @@ void TestFileFaults::fullDiskWhenTheHeldFileIsRewritten()
     h.dialogs.expectMessage(u"Successfully Saved.."_s, u"Saved"_s);
     h.click(h.program->page(10), u"Save"_s);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(path), TextToFile(h.program->responses()));
+    QCOMPARE(fileBytes(path), TextToFile(h.program->responses()));
 }
 
 void TestFileFaults::reportOntoADeviceThatIsAlwaysFull()
@@ -353,7 +342,7 @@ void TestFileFaults::folderTurnsUnwritableAfterTheDialog()
     QVERIFY(QDir().mkdir(folder));
     const QString path = folder + u"/earlier"_s;
     const QByteArray earlier = "the earlier file, which must survive";
-    QVERIFY(writeBytes(path, earlier));
+    QVERIFY(writeFileBytes(path, earlier));
 
     Harness h;
     prepare(h, command);
@@ -368,7 +357,7 @@ void TestFileFaults::folderTurnsUnwritableAfterTheDialog()
         changed = true;
         if (mount) {
             problem = makeReadOnly(folder);
-        } else if (!QDir().rename(folder, moved) || !writeBytes(folder, "a file now")) {
+        } else if (!QDir().rename(folder, moved) || !writeFileBytes(folder, "a file now")) {
             problem = u"cannot replace the folder by a file"_s;
         }
     };
@@ -383,11 +372,11 @@ void TestFileFaults::folderTurnsUnwritableAfterTheDialog()
     QCOMPARE(problem, QString());
 
     if (mount) {
-        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(fileBytes(path), earlier);
         QCOMPARE(filesIn(folder), QStringList{u"earlier"_s});
     } else {
-        QCOMPARE(contentsOf(folder), QByteArray("a file now"));
-        QCOMPARE(contentsOf(moved + u"/earlier"_s), earlier);
+        QCOMPARE(fileBytes(folder), QByteArray("a file now"));
+        QCOMPARE(fileBytes(moved + u"/earlier"_s), earlier);
         QCOMPARE(filesIn(moved), QStringList{u"earlier"_s});
     }
     verifyNothingTookHold(h, command);
@@ -397,7 +386,7 @@ void TestFileFaults::templateDeletedBetweenPreviewAndSave()
 {
     QTemporaryDir out;
     const QString path = out.filePath(u"report.html"_s);
-    QVERIFY(writeBytes(path, "earlier report"));
+    QVERIFY(writeFileBytes(path, "earlier report"));
 
     Harness h;
     prepare(h, Command::Report);
@@ -420,7 +409,7 @@ void TestFileFaults::templateDeletedBetweenPreviewAndSave()
     const QString text = h.dialogs.shownTexts.last();
     QVERIFY2(text.contains(QDir::toNativeSeparators(templatePath)), qPrintable(text));
     QVERIFY2(text.contains(u"No such file"_s), qPrintable(text));
-    QCOMPARE(contentsOf(path), QByteArray("earlier report"));
+    QCOMPARE(fileBytes(path), QByteArray("earlier report"));
     QCOMPARE(filesIn(out.path()), QStringList{u"report.html"_s});
     // The browser still shows the example page, and both windows stay.
     QCOMPARE(browser->view()->source(), QUrl::fromLocalFile(example));
@@ -461,10 +450,10 @@ void TestFileFaults::updateDatabaseCutInHalf()
         }
         QSqlDatabase::removeDatabase(u"writer"_s);
     }
-    const QByteArray whole = contentsOf(path);
+    const QByteArray whole = fileBytes(path);
     QVERIFY(whole.size() >= 4096);
     const QByteArray half = whole.left(whole.size() / 2);
-    QVERIFY(writeBytes(path, half));
+    QVERIFY(writeFileBytes(path, half));
 
     h.program->start();
     h.dialogs.expectAnyMessage(u"Update Check Failed"_s);
@@ -476,7 +465,7 @@ void TestFileFaults::updateDatabaseCutInHalf()
     QVERIFY(!h.program->registerUpdate()->updatesAvailable);
     QVERIFY(h.shell.requests.isEmpty());
     // The check only reads: the file is as it was, with nothing beside it.
-    QCOMPARE(contentsOf(path), half);
+    QCOMPARE(fileBytes(path), half);
     QCOMPARE(filesIn(QFileInfo(path).path()), QStringList{u"update.db"_s});
 }
 

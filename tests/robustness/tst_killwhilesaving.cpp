@@ -1,5 +1,6 @@
 // Killing the program while it saves never leaves a broken work file: the
 // file on disk is always the complete earlier work or the complete new one.
+#include "files.h"
 #include "workfile/workfileformat.h"
 #include "workversions.h"
 
@@ -16,12 +17,6 @@ using namespace brevant;
 using namespace brevant::test;
 
 namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<cannot read>");
-}
 
 // One run of the helper: killed `delay` ms after it began Save number
 // `target`, or after it finished Save number `target` when delay < 0.
@@ -92,7 +87,7 @@ void TestKillWhileSaving::fileIsAlwaysTheEarlierOrTheNewWork()
     const Run calibration = runHelper(path, 2, -1);
     QVERIFY2(calibration.killed, calibration.errors.constData());
     QVERIFY2(calibration.lines.contains(QStringLiteral("saved 2")), calibration.errors.constData());
-    QCOMPARE(contentsOf(path), versions[0]);   // saves alternate 1, 0, 1 ...
+    QCOMPARE(fileBytes(path), versions[0]);   // saves alternate 1, 0, 1 ...
     const qint64 saveMs = qMax<qint64>(calibration.saveMs, 1);
 
     constexpr int kKills = 36;
@@ -113,7 +108,7 @@ void TestKillWhileSaving::fileIsAlwaysTheEarlierOrTheNewWork()
         if (!run.lines.isEmpty() && run.lines.last().startsWith(QLatin1String("begin")))
             ++duringSave;
 
-        const QByteArray onDisk = contentsOf(path);
+        const QByteArray onDisk = fileBytes(path);
         const bool isOld = onDisk == versions[(target + 1) % 2];
         const bool isNew = onDisk == versions[target % 2];
         QVERIFY2(isOld || isNew,

@@ -1,3 +1,4 @@
+#include "files.h"
 #include "harness.h"
 #include "testmain.h"
 
@@ -105,12 +106,6 @@ QString recorder(const QTemporaryDir &dir)
     return writeProgram(dir, QStringLiteral("sendmail"),
                         "printf '%s\\n' \"$@\" > '" + dir.filePath("args").toUtf8() + "'\n"
                         "cat > '" + dir.filePath("stdin").toUtf8() + "'\n");
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 struct Sender {
@@ -260,10 +255,10 @@ void RegistrationTest::senderReportsFailures()
     r = hanging.send(message);
     QVERIFY(!r.sent);
     QVERIFY2(r.error.contains(QStringLiteral("did not finish within 0.2 seconds")), qPrintable(r.error));
-    const QByteArray helper = readAll(pidFile).trimmed();
-    QVERIFY(!helper.isEmpty());
+    const QByteArray helper = fileBytes(pidFile).trimmed();
+    QVERIFY2(helper.toLongLong() > 0, helper.constData());
     // Gone, or at most a zombie waiting to be reaped by init.
-    QTRY_VERIFY_WITH_TIMEOUT(!readAll(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(helper)))
+    QTRY_VERIFY_WITH_TIMEOUT(!fileBytes(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(helper)))
                                   .contains(") S "),
                              10000);
 }
@@ -291,8 +286,8 @@ void RegistrationTest::sendAndCancelFlow()
     QCOMPARE(h.dialogs.parents.last(), form);
     QCOMPARE(h.visibleWindows(), QStringList{QStringLiteral("RegisterUpdate")});
     // sendmail -t -oi reads the message as local text lines.
-    QCOMPARE(readAll(dir.filePath("args")), QByteArray("-t\n-oi\n"));
-    const QByteArray stdinBytes = readAll(dir.filePath("stdin"));
+    QCOMPARE(fileBytes(dir.filePath("args")), QByteArray("-t\n-oi\n"));
+    const QByteArray stdinBytes = fileBytes(dir.filePath("stdin"));
     QVERIFY(!stdinBytes.contains('\r'));
     const Parsed sent = parse(stdinBytes);
     QCOMPARE(sent.header("Subject"), QByteArray("Registration Info from Arts"));
@@ -404,7 +399,7 @@ void RegistrationTest::endToEndThroughAMailTransferAgent()
 
     const QDir inbox(dir.filePath("inbox/new"));
     QTRY_COMPARE_WITH_TIMEOUT(inbox.entryList(QDir::Files).size(), 1, 10000);
-    const Parsed p = parse(readAll(inbox.filePath(inbox.entryList(QDir::Files).first())));
+    const Parsed p = parse(fileBytes(inbox.filePath(inbox.entryList(QDir::Files).first())));
     QCOMPARE(p.header("X-RcptTo"), kMailbox.toUtf8());
     QCOMPARE(decodeHeader(p.header("Subject")), QStringLiteral("Registration Info from Zoë Arts"));
     QCOMPARE(p.body, QStringLiteral("Please Register me for product updates. My Name: Zoë Arts ,My Email: "

@@ -4,6 +4,7 @@
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "app/std11.h"
+#include "files.h"
 #include "harness.h"
 #include "testmain.h"
 #include "questionnaire/catalogue.h"
@@ -38,19 +39,6 @@ namespace {
 const QString kFilter = u"Dat Files (*.dat)|*.dat"_s;
 const QString kWarning = u"Requirements are not met, Do you want to continue"_s;
 
-QByteArray contentsOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<cannot read>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 QStringList filesIn(const QString &folder, const QString &pattern = u"*"_s)
 {
     return QDir(folder).entryList({pattern}, QDir::Files, QDir::Name);
@@ -72,7 +60,7 @@ std::optional<RecoveryCopy> onlyCopyIn(const QString &data)
     const QStringList copies = copiesIn(data);
     if (copies.size() != 1)
         return std::nullopt;
-    return decodeRecoveryCopy(contentsOf(recoveryOf(data) + u'/' + copies.first()), nullptr);
+    return decodeRecoveryCopy(fileBytes(recoveryOf(data) + u'/' + copies.first()), nullptr);
 }
 
 // Text that a work file could not hold, and every kind of line break.
@@ -187,14 +175,14 @@ void TestRecovery::unusableCopies()
 
     QTemporaryDir data;
     QVERIFY(QDir().mkpath(recoveryOf(data.path())));
-    writeBytes(recoveryOf(data.path()) + u"/20260101-000000-000-1.json"_s, bytes);
+    QVERIFY(writeFileBytes(recoveryOf(data.path()) + u"/20260101-000000-000-1.json"_s, bytes));
     Harness h({.dataFolder = data.path()});
     toStartWindow(h);
     VERIFY_DIALOGS(h);   // no question
     QCOMPARE(h.visibleWindows(), QStringList{u"Std0"_s});
     QCOMPARE(copiesIn(data.path()), QStringList());
     QCOMPARE(filesIn(recoveryOf(data.path()) + u"/set-aside"_s), QStringList{u"20260101-000000-000-1.json"_s});
-    QCOMPARE(contentsOf(recoveryOf(data.path()) + u"/set-aside/20260101-000000-000-1.json"_s), bytes);
+    QCOMPARE(fileBytes(recoveryOf(data.path()) + u"/set-aside/20260101-000000-000-1.json"_s), bytes);
 }
 
 // Real keys, no save, no flush: the copy appears by itself soon after.
@@ -383,7 +371,7 @@ void TestRecovery::endingWithoutSaveOffersTheWork()
     const QString question = offeredAtStart(h, Answer::Yes);
     VERIFY_DIALOGS(h);
     const RecoveryCopy expected = *decodeRecoveryCopy(
-        contentsOf(recoveryOf(data.path()) + u"/set-aside/"_s
+        fileBytes(recoveryOf(data.path()) + u"/set-aside/"_s
                    + filesIn(recoveryOf(data.path()) + u"/set-aside"_s).value(0)),
         nullptr);
     QCOMPARE(question, recoveryOfferText(expected, recoveryOf(data.path()) + u"/set-aside"_s));
@@ -416,12 +404,12 @@ void TestRecovery::declinedCopyIsSetAsideNotLost()
     // Older ones set aside before: the newest ten stay.
     for (int i = 0; i < 12; ++i) {
         const QString old = setAside + u"/old-%1.json"_s.arg(i, 2, 10, QChar(u'0'));
-        writeBytes(old, "old");
+        QVERIFY(writeFileBytes(old, "old"));
         QFile f(old);
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-30 + i), QFileDevice::FileModificationTime));
     }
-    writeBytes(recoveryOf(data.path()) + u"/20261130-140506-789-42.json"_s, encodeRecoveryCopy(copy));
+    QVERIFY(writeFileBytes(recoveryOf(data.path()) + u"/20261130-140506-789-42.json"_s, encodeRecoveryCopy(copy)));
     {
         Harness h({.dataFolder = data.path()});
         offeredAtStart(h, Answer::No);
@@ -432,7 +420,7 @@ void TestRecovery::declinedCopyIsSetAsideNotLost()
         QCOMPARE(kept.size(), RecoveryFolder::kKeptSetAside);
         QVERIFY(kept.contains(u"20261130-140506-789-42.json"_s));
         QVERIFY(!kept.contains(u"old-00.json"_s));
-        QCOMPARE(decodeRecoveryCopy(contentsOf(setAside + u"/20261130-140506-789-42.json"_s), nullptr)->responses,
+        QCOMPARE(decodeRecoveryCopy(fileBytes(setAside + u"/20261130-140506-789-42.json"_s), nullptr)->responses,
                  copy.responses);
     }
     // Not offered again; moved back by hand, it is.
@@ -480,7 +468,7 @@ void TestRecovery::unwritableDataFolderIsToldOnce()
     // A file where the data folder should be: not even the superuser can
     // make a folder in it.
     const QString data = dir.filePath(u"data"_s);
-    writeBytes(data, "a file");
+    QVERIFY(writeFileBytes(data, "a file"));
     Harness h({.dataFolder = data});
     h.continueToPage1();
     h.dialogs.expectAnyMessage(u"Recovery Copy Not Kept"_s);
@@ -500,7 +488,7 @@ void TestRecovery::unwritableDataFolderIsToldOnce()
     h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path)).expectMessage(u"Successfully Saved.."_s, u"Saved"_s);
     h.click(h.program->page(1), u"Save"_s);
     VERIFY_DIALOGS(h);
-    QVERIFY(contentsOf(path).startsWith("first more more more\r\n"));
+    QVERIFY(fileBytes(path).startsWith("first more more more\r\n"));
 }
 
 void TestRecovery::fullDiskKeepsThePreviousCopy()
@@ -510,7 +498,7 @@ void TestRecovery::fullDiskKeepsThePreviousCopy()
     h.response(1)->setPlainText(u"the earlier copy"_s);
     h.program->recovery().flush();
     const QString copy = recoveryOf(h.data.path()) + u'/' + copiesIn(h.data.path()).value(0);
-    const QByteArray earlier = contentsOf(copy);
+    const QByteArray earlier = fileBytes(copy);
     QVERIFY(earlier.contains("the earlier copy"));
 
     // The disk fills up: writes of this process stop after a few hundred
@@ -528,7 +516,7 @@ void TestRecovery::fullDiskKeepsThePreviousCopy()
     QTRY_COMPARE(h.dialogs.shownTexts.size(), 1);
     ::setrlimit(RLIMIT_FSIZE, &unlimited);
     VERIFY_DIALOGS(h);
-    QCOMPARE(contentsOf(copy), earlier);
+    QCOMPARE(fileBytes(copy), earlier);
     QCOMPARE(copiesIn(h.data.path()).size(), 1);
     QCOMPARE(filesIn(recoveryOf(h.data.path())).size(), 2);   // the copy and its lock, no leftover
 }
@@ -540,7 +528,7 @@ void TestRecovery::replacedFileIsBackedUpOncePerRun()
     const QString backups = data.path() + u"/backups"_s;
     const QString path = dir.filePath(u"self-study.dat"_s);
     const QByteArray old = "someone's earlier work\r\n";
-    writeBytes(path, old);
+    QVERIFY(writeFileBytes(path, old));
     const auto saveTo = [](Harness &h, const char *button, const QString &to) {
         h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(to)).expectMessage(u"Successfully Saved.."_s, u"Saved"_s);
         h.click(h.program->page(1), QString::fromLatin1(button));
@@ -554,26 +542,26 @@ void TestRecovery::replacedFileIsBackedUpOncePerRun()
         QCOMPARE(filesIn(backups).size(), 1);
         const QString backup = filesIn(backups).first();
         QVERIFY2(backup.startsWith(u"self-study "_s) && backup.endsWith(u".dat"_s), qPrintable(backup));
-        QCOMPARE(contentsOf(backups + u'/' + backup), old);
+        QCOMPARE(fileBytes(backups + u'/' + backup), old);
         // The second Save of the run to the same file makes no second backup.
         h.response(1)->setPlainText(u"changed"_s);
         saveTo(h, "Save", path);
         QCOMPARE(filesIn(backups).size(), 1);
         // A file written over with what it holds already needs none.
         const QString same = dir.filePath(u"same.dat"_s);
-        writeBytes(same, TextToFile(h.program->responses()));
+        QVERIFY(writeFileBytes(same, TextToFile(h.program->responses())));
         saveTo(h, "SaveAs", same);
         QCOMPARE(filesIn(backups).size(), 1);
     }
     // The next run keeps what it replaces once more; the newest twenty stay.
     for (int i = 0; i < 25; ++i) {
         const QString earlier = backups + u"/earlier %1.dat"_s.arg(i);
-        writeBytes(earlier, "x");
+        QVERIFY(writeFileBytes(earlier, "x"));
         QFile f(earlier);
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-40 + i), QFileDevice::FileModificationTime));
     }
-    const QByteArray before = contentsOf(path);
+    const QByteArray before = fileBytes(path);
     Harness h({.dataFolder = data.path()});
     h.continueToPage1();
     saveTo(h, "SaveAs", path);
@@ -582,7 +570,7 @@ void TestRecovery::replacedFileIsBackedUpOncePerRun()
     QVERIFY(!kept.contains(u"earlier 0.dat"_s));
     int withBefore = 0;
     for (const QString &name : kept)
-        withBefore += contentsOf(backups + u'/' + name) == before ? 1 : 0;
+        withBefore += fileBytes(backups + u'/' + name) == before ? 1 : 0;
     QCOMPARE(withBefore, 1);
 }
 

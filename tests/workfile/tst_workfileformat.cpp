@@ -1,4 +1,6 @@
+#include "files.h"
 #include "questionnaire/catalogue.h"
+#include "trickytexts.h"
 #include "workfile/codepage.h"
 #include "workfile/workfileformat.h"
 
@@ -28,27 +30,12 @@ QString fromUtf8(const char *s)
     return QString::fromUtf8(s);
 }
 
-// Texts of plain letters with the characters where encoding can go wrong
-// among them, in a fixed pseudo-random order; long enough for the runs of
-// plain letters that are copied eight at a time.
-QStringList trickyTexts(int count)
+// A work file whose first response is text and the others empty.
+QByteArray fileOfFirst(const QString &text)
 {
-    static const char16_t alphabet[] = {
-        u' ', u'%', u'\n', 0x2029, 0x2028, u'\r', 0x00E9, 0x00A0, 0x20AC, 0x201C, 0x0081,
-        0x0080, 0x009F, 0x2265, 0xD83D, 0xDE00, 0xDC00, 0xFFFD, u'&', u'<', u'"', 0x7F,
-    };
-    quint32 state = 12345;
-    QStringList texts;
-    for (int i = 0; i < count; ++i) {
-        QString text;
-        for (int n = 0; n < i % 61; ++n) {
-            state = state * 1103515245u + 12345u;
-            const quint32 pick = state >> 16;
-            text += pick % 3 ? QChar(u'a' + pick % 26) : QChar(alphabet[pick / 3 % std::size(alphabet)]);
-        }
-        texts << text;
-    }
-    return texts;
+    QStringList r = emptyResponses();
+    r[0] = text;
+    return TextToFile(r);
 }
 
 } // namespace
@@ -78,25 +65,27 @@ private slots:
     void findsResponsesHoldingSeparator();
     void listsUnstorableCharactersPerItem();
 
-    void encodedBoxTextMatchesTheWriter_data();
-    void encodedBoxTextMatchesTheWriter();
-    void piecesMakeTheWholeFile();
+    void writesTheGoldenFile();
 };
 
 void TestWorkFileFormat::codePageMapsEveryByteBothWays()
 {
+    // Every byte but the line ends and the percent sign, as the response of
+    // a work file: one character each, and written again the same byte.
     QByteArray all;
-    for (int b = 0; b < 256; ++b)
-        all.append(char(b));
-    const QString text = cp1252::decode(all);
-    QCOMPARE(text.size(), 256);
-    QCOMPARE(cp1252::encode(text), all);
-    QCOMPARE(cp1252::findUnmappable(text).position, qsizetype(-1));
-    // Bytes below 0x80 and from 0xA0 are the same code in Unicode.
     for (int b = 0; b < 256; ++b) {
+        QCOMPARE(cp1252::fromUnicode(cp1252::toUnicode(uchar(b))), b);
+        // Bytes below 0x80 and from 0xA0 are the same code in Unicode.
         if (b < 0x80 || b >= 0xA0)
-            QCOMPARE(int(text.at(b).unicode()), b);
+            QCOMPARE(int(cp1252::toUnicode(uchar(b))), b);
+        if (b != '\r' && b != '\n' && b != '%')
+            all.append(char(b));
     }
+    const QByteArray file = all + fileOfFirst(QString());
+    const WorkFileContents c = parseWorkFile(file);
+    QCOMPARE(c.responses.at(0).size(), all.size());
+    QVERIFY(unstorableCharacters(c.responses).isEmpty());
+    QCOMPARE(TextToFile(c.responses), file);
 }
 
 void TestWorkFileFormat::codePageSpecialCharacters()
@@ -106,45 +95,37 @@ void TestWorkFileFormat::codePageSpecialCharacters()
     const QByteArray bytes("\x80\x85\x91\x92\x93\x94\x96\x97\x99\x8A\x9F\x81\x8D\x8F\x90\x9D", 16);
     const QString text = fromUtf8("\u20AC\u2026\u2018\u2019\u201C\u201D\u2013\u2014\u2122\u0160\u0178")
         + QChar(0x81) + QChar(0x8D) + QChar(0x8F) + QChar(0x90) + QChar(0x9D);
-    QCOMPARE(cp1252::decode(bytes), text);
-    QCOMPARE(cp1252::encode(text), bytes);
-    QCOMPARE(cp1252::encode(fromUtf8("\u00E9\u00A0\u00FF")), QByteArray("\xE9\xA0\xFF"));
+    QCOMPARE(parseWorkFile(fileOfFirst(text)).responses.at(0), text);
+    QVERIFY(fileOfFirst(text).startsWith(bytes + "\r\n%%%%"));
+    QVERIFY(fileOfFirst(fromUtf8("\u00E9\u00A0\u00FF")).startsWith("\xE9\xA0\xFF\r\n%%%%"));
 }
 
 void TestWorkFileFormat::codePageReportsWhatItCannotHold()
 {
     // Greek, "greater or equal", a CJK character, an emoji (two UTF-16
     // units, one character), a C1 control the code page does not use, and
-    // a lone surrogate.
+    // lone surrogates.
     const QString text = fromUtf8("a\u03B1b\u2265c\u4E2Dd\U0001F600e") + QChar(0x80) + QChar(0xD800)
-        + QLatin1Char('f');
-    QCOMPARE(cp1252::encode(text), QByteArray("a?b?c?d?e??f"));
-
-    QList<char32_t> found;
-    for (auto u = cp1252::findUnmappable(text); u.position >= 0;
-         u = cp1252::findUnmappable(text, u.position + u.length))
-        found << u.character;
-    const QList<char32_t> expected = {0x03B1, 0x2265, 0x4E2D, 0x1F600, 0x80, 0xD800};
-    QCOMPARE(found, expected);
+        + QLatin1Char('f') + QChar(0xDE00);
+    QVERIFY(fileOfFirst(text).startsWith("a?b?c?d?e??f?\r\n%%%%"));
+    const QList<UnstorableCharacters> u = unstorableCharacters({text});
+    QCOMPARE(u.size(), 1);
+    QCOMPARE(u.at(0).characters, QList<char32_t>({0x03B1, 0x2265, 0x4E2D, 0x1F600, 0x80, 0xD800, 0xDE00}));
 }
 
 void TestWorkFileFormat::codePageAtEveryOffset()
 {
-    // Long runs of plain text are handled in blocks; a special character,
-    // a line break or an unstorable one must be found wherever it stands.
-    for (int offset = 0; offset < 20; ++offset) {
+    // A special character, a line break or an unstorable one is found
+    // wherever it stands, also across the blocks the writer hands over.
+    for (int offset : {0, 1, 7, 8, 9, 15, 16, 17, 65535 / 4, 65536 / 4 + 1}) {
         const QString lead(offset, QLatin1Char('a'));
         const QString text = lead + fromUtf8("\u20AC") + lead + QLatin1Char('\n') + lead
             + fromUtf8("\u00E9") + lead + fromUtf8("\u2265") + lead + QLatin1Char('\r') + lead;
         const QByteArray a = lead.toLatin1();
         const QByteArray expected = a + '\x80' + a + "\r\n" + a + '\xE9' + a + '?' + a + '\r' + a;
-        QStringList r;
-        r << text;
-        QVERIFY(TextToFile(r).startsWith(expected + "\r\n%%%%"));
-        const auto u = cp1252::findUnmappable(text);
-        QCOMPARE(u.position, qsizetype(4 * offset + 3));
-        QCOMPARE(cp1252::decode(cp1252::encode(text)).size(), text.size());
-        QCOMPARE(parseWorkFile(TextToFile(r)).responses.at(0),
+        QVERIFY(fileOfFirst(text).startsWith(expected + "\r\n%%%%"));
+        QCOMPARE(unstorableCharacters({text}).at(0).characters, QList<char32_t>{0x2265});
+        QCOMPARE(parseWorkFile(fileOfFirst(text)).responses.at(0),
                  lead + fromUtf8("\u20AC") + lead + QLatin1Char('\n') + lead + fromUtf8("\u00E9") + lead
                      + QLatin1Char('?') + lead + QLatin1Char('\n') + lead);
     }
@@ -323,56 +304,21 @@ void TestWorkFileFormat::listsUnstorableCharactersPerItem()
     QCOMPARE(u.at(1).characters, QList<char32_t>({0x1F600}));
 }
 
-// A response box keeps its paragraphs apart with U+2029; encoding its text
-// directly must give what the writer gives for the text with line feeds,
-// and find the same separator and the same unstorable characters.
-void TestWorkFileFormat::encodedBoxTextMatchesTheWriter_data()
+// The bytes of the work file for responses with every hard case, as the
+// writer has always written them (the file was made before the writer was
+// last rewritten); read back, it gives the responses with '?' for what the
+// code page cannot hold and '\n' for every line end.
+void TestWorkFileFormat::writesTheGoldenFile()
 {
-    QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("paragraphs") << fromUtf8("one\u2029two\u2029\u2029four\u2029");
-    QTest::newRow("line feeds and a lone CR") << QStringLiteral("a\nb\rc\r\n");
-    QTest::newRow("separator") << QStringLiteral("50%%%% of it");
-    QTest::newRow("no separator across a paragraph end") << fromUtf8("%%\u2029%%");
-    QTest::newRow("code page") << fromUtf8("\u20AC \u201C\u201D \u00E9\u00A0\u0081\u009D");
-    QTest::newRow("unstorable, each once") << fromUtf8("\u2265 \u0080 \u2265 \U0001F600 \u2028");
-    QTest::newRow("lone surrogates") << QString(QChar(0xD800)) + QStringLiteral("x") + QChar(0xDC00);
-    int n = 0;
-    for (const QString &text : trickyTexts(300))
-        QTest::addRow("generated %d", n++) << text;
-}
-
-void TestWorkFileFormat::encodedBoxTextMatchesTheWriter()
-{
-    QFETCH(QString, text);
-    const EncodedResponse encoded = encodeResponse(text);
-    QStringList responses(kItemCount);
-    responses[0] = QString(text).replace(QChar(0x2029), QLatin1Char('\n')).replace(QChar(0x2028), QLatin1Char('\n'));
-    // The file holds the first response, its CR LF and 26 empty ones.
-    QCOMPARE(encoded.bytes, TextToFile(responses).chopped(210));
-    QCOMPARE(encoded.holdsSeparator, !itemsHoldingSeparator(responses).isEmpty());
-    const QList<UnstorableCharacters> unstorable = unstorableCharacters(responses);
-    QCOMPARE(encoded.unstorable, unstorable.isEmpty() ? QList<char32_t>() : unstorable.first().characters);
-}
-
-void TestWorkFileFormat::piecesMakeTheWholeFile()
-{
-    QStringList texts = letterResponses();
-    texts[4] = QStringLiteral("two\nlines");
-    texts[26] = QString();
-    QList<QByteArray> encoded;
-    for (const QString &text : texts)
-        encoded << encodeResponse(text).bytes;
-    QByteArray joined;
-    for (QByteArrayView piece : workFilePieces(encoded))
-        joined += piece;
-    QCOMPARE(joined, TextToFile(texts));
-
-    // Fewer responses than items: the rest are empty, as with TextToFile.
-    joined.clear();
-    for (QByteArrayView piece : workFilePieces(encoded.mid(0, 3)))
-        joined += piece;
-    QCOMPARE(joined, TextToFile(texts.mid(0, 3)));
+    const QStringList responses = test::trickyResponses();
+    const QByteArray golden = test::fileBytes(QStringLiteral(BREVANT_TEST_DATA "/tricky.dat"));
+    QCOMPARE(TextToFile(responses), golden);
+    const WorkFileContents c = parseWorkFile(golden);
+    QVERIFY(c.pieces > kItemCount);   // response 13 holds the separator
+    QCOMPARE(c.responses.at(0), QString());
+    QCOMPARE(c.responses.at(3), QStringLiteral("CR LF\n\nLF\nCR\nend"));   // CR then CR LF: two
+    QCOMPARE(c.responses.at(6), responses.at(6));
+    QCOMPARE(c.responses.at(10), QStringLiteral("? ? ? ?"));
 }
 
 QTEST_GUILESS_MAIN(TestWorkFileFormat)

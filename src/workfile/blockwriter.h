@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QIODevice>
+
+#include <cstring>
+#include <memory>
+
+namespace brevant {
+
+// Bytes gathered in a block and handed to a device whenever the block is
+// nearly full, so that a writer needs neither the whole file in memory nor
+// a call of the device for every byte.
+//
+//     BlockWriter w(device);
+//     char *p = w.start();
+//     char *const limit = w.limit();
+//     for (...) {
+//         if (p >= limit)
+//             p = w.handOver(p);
+//         *p++ = ...;       // up to kStep bytes past limit
+//     }
+//     return w.finish(p);
+//
+// (The limit is kept in a local: the compiler cannot keep a member in a
+// register across stores through a char pointer.)
+//
+// After the device fails once, nothing more is handed to it.
+class BlockWriter {
+public:
+    // The most bytes one step may put at p when p was before limit().
+    static constexpr qsizetype kStep = 16;
+
+    explicit BlockWriter(QIODevice &out) : m_out(out), m_block(new char[kSize + kStep]) {}
+
+    char *start() const { return m_block.get(); }
+    // Where the block is full; a step that starts before it has room.
+    char *limit() const { return m_block.get() + kSize; }
+    // Hands over the bytes before p and returns the start of the block.
+    char *handOver(char *p)
+    {
+        put(start(), p - start());
+        return start();
+    }
+    // Puts bytes after those before p.
+    char *append(char *p, QByteArrayView bytes)
+    {
+        if (bytes.size() > kSize - (p - start())) {
+            p = handOver(p);
+            if (bytes.size() > kSize) {
+                put(bytes.data(), bytes.size());
+                return p;
+            }
+        }
+        std::memcpy(p, bytes.data(), size_t(bytes.size()));
+        return p + bytes.size();
+    }
+    // Whether the device took everything so far.
+    bool ok() const { return m_ok; }
+    // Hands over the bytes before p; true when the device took every byte.
+    bool finish(char *p)
+    {
+        handOver(p);
+        return m_ok;
+    }
+
+private:
+    static constexpr qsizetype kSize = 64 * 1024;
+
+    void put(const char *data, qsizetype size)
+    {
+        if (m_ok && size > 0)
+            m_ok = m_out.write(data, size) == size;
+    }
+
+    QIODevice &m_out;
+    std::unique_ptr<char[]> m_block;
+    bool m_ok = true;
+};
+
+} // namespace brevant
