@@ -257,13 +257,7 @@ QPlainTextEdit *Program::responseBox(int item)
 
 QString Program::response(int item)
 {
-    // The text exactly as typed: toPlainText() would turn no-break spaces
-    // into spaces. Line breaks, of Enter (U+2029) and of Shift+Enter
-    // (U+2028) alike, come back as '\n'.
-    QString text = responseBox(item)->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
+    return withNewlines(responseBox(item)->document()->toRawText());
 }
 
 void Program::setResponses(const QStringList &texts)

@@ -7,6 +7,11 @@
 
 namespace brevant {
 
+// A response box's raw text with every line break, of Enter (U+2029) and of
+// Shift+Enter (U+2028) alike, as '\n'. Nothing else changes: no-break
+// spaces stay (QTextDocument::toPlainText() would make them spaces).
+QString withNewlines(QString rawText);
+
 // The 27 responses and the 16 answers of the questionnaire, wherever the
 // program keeps them: what Save, Load, Print and the reports read and
 // write. Reaching a response may make the page that holds it.

@@ -51,9 +51,7 @@ char *putHtmlText(BlockWriter &w, char *p, QStringView text)
         if (p >= limit)
             p = w.handOver(p);
         // The plain units as they stand, as many as the block has room for.
-        const char16_t *const run = cp1252::plainRunEnd(at, at + std::min(end - at, limit - p));
-        for (; at != run; ++at)
-            *p++ = char(*at);
+        at = cp1252::copyPlainRun(at, at + std::min(end - at, limit - p), p);
         if (at == end)
             break;
         const char16_t u = *at;

@@ -56,26 +56,73 @@ int fromUnicode(char32_t c)
     return at != kEncode.end() && at->first == c ? at->second : -1;
 }
 
-const char16_t *plainRunEnd(const char16_t *p, const char16_t *end)
-{
 #if defined(__SSE2__)
-    const auto is = [](__m128i units, char16_t u) { return _mm_cmpeq_epi16(units, _mm_set1_epi16(short(u))); };
-    const auto masked = [](__m128i units, char16_t mask) { return _mm_and_si128(units, _mm_set1_epi16(short(mask))); };
-    while (end - p >= 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-        // Below 0x100 and not from 0x80 to 0x9F.
-        const __m128i ownByte = _mm_andnot_si128(is(masked(units, 0xFFE0), 0x80), is(masked(units, 0xFF00), 0));
+namespace {
+
+__m128i equal(__m128i units, char16_t u)
+{
+    return _mm_cmpeq_epi16(units, _mm_set1_epi16(short(u)));
+}
+
+// All ones for the units below 0x100 and not from 0x80 to 0x9F.
+__m128i ownBytes(__m128i units)
+{
+    const auto masked = [units](char16_t mask) { return _mm_and_si128(units, _mm_set1_epi16(short(mask))); };
+    return _mm_andnot_si128(_mm_cmpeq_epi16(masked(0xFFE0), _mm_set1_epi16(0x80)),
+                            _mm_cmpeq_epi16(masked(0xFF00), _mm_setzero_si128()));
+}
+
+// How many of the eight units lead with all ones in mask.
+int leadingUnits(__m128i mask)
+{
+    // Two mask bits per unit.
+    return std::countr_one(unsigned(_mm_movemask_epi8(mask))) / 2;
+}
+
+} // namespace
+#endif
+
+const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out)
+{
+    // In a local: a store through a char pointer could change out itself,
+    // so the compiler would not keep it in a register.
+    char *p = out;
+#if defined(__SSE2__)
+    while (end - at >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
         const __m128i changed = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(is(units, u'\n'), is(units, u'\r')), _mm_or_si128(is(units, u'&'), is(units, u'<'))),
-            _mm_or_si128(is(units, u'>'), is(units, u'"')));
-        // Two mask bits per unit.
-        const unsigned plain = unsigned(_mm_movemask_epi8(_mm_andnot_si128(changed, ownByte)));
-        if (plain != 0xFFFF)
-            return p + std::countr_one(plain) / 2;
-        p += 8;
+            _mm_or_si128(_mm_or_si128(equal(units, u'\n'), equal(units, u'\r')),
+                         _mm_or_si128(equal(units, u'&'), equal(units, u'<'))),
+            _mm_or_si128(equal(units, u'>'), equal(units, u'"')));
+        const int plain = leadingUnits(_mm_andnot_si128(changed, ownBytes(units)));
+        // All eight bytes are stored; the ones after a short run are
+        // written over by what follows.
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(p), _mm_packus_epi16(units, units));
+        p += plain;
+        at += plain;
+        if (plain < 8) {
+            out = p;
+            return at;
+        }
     }
 #endif
-    while (p != end && isPlain(*p))
+    for (; at != end && isPlain(*at); ++at)
+        *p++ = char(*at);
+    out = p;
+    return at;
+}
+
+const char16_t *ownByteRunEnd(const char16_t *p, const char16_t *end)
+{
+#if defined(__SSE2__)
+    while (end - p >= 8) {
+        const int own = leadingUnits(ownBytes(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p))));
+        p += own;
+        if (own < 8)
+            return p;
+    }
+#endif
+    while (p != end && (*p < 0x80 || (*p >= 0xA0 && *p <= 0xFF)))
         ++p;
     return p;
 }

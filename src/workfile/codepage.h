@@ -27,10 +27,16 @@ constexpr bool isPlain(char16_t u)
         && u != u'<' && u != u'>' && u != u'"';
 }
 
-// The end of the run of plain units from p on (end when all are). Text is
-// mostly such runs; eight units are looked at together where the processor
-// allows, as the Save and HTML report rows of the benchmark need.
-const char16_t *plainRunEnd(const char16_t *p, const char16_t *end);
+// Copies the run of plain units from at on, each as its byte, to out and
+// returns where the run ends (end when all are plain). out needs room for
+// end - at bytes. Text is mostly such runs; eight units are looked at and
+// copied together where the processor allows, as the Save and HTML report
+// rows of the benchmark need.
+const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out);
+
+// The end of the run of units from p on that the code page holds as their
+// own byte (below 0x80, or from 0xA0 to 0xFF), eight at a time likewise.
+const char16_t *ownByteRunEnd(const char16_t *p, const char16_t *end);
 
 } // namespace cp1252
 

@@ -66,9 +66,10 @@ QString charactersList(const QList<char32_t> &characters)
     return list;
 }
 
-// Reads the responses and checks that the work file can hold them. Returns
-// them, or nothing when the user is told why not or declines.
-std::optional<QStringList> responsesForSaving(const SavedWork &work, QWidget *parent)
+// Reads the responses, checks that the work file can hold them and encodes
+// them. Returns the file's bytes, or nothing when the user is told why not
+// or declines.
+std::optional<QByteArray> workFileForSaving(const SavedWork &work, QWidget *parent)
 {
     const QStringList texts = work.store.responses();
     Dialogs &dialogs = work.dialogs;
@@ -89,8 +90,11 @@ std::optional<QStringList> responsesForSaving(const SavedWork &work, QWidget *pa
         return std::nullopt;
     }
 
-    const QList<UnstorableCharacters> unstorable = unstorableCharacters(texts);
-    if (!unstorable.isEmpty()) {
+    // Which characters became '?' is looked for only when some did.
+    bool putQuestionMarks = false;
+    QByteArray bytes = TextToFile(texts, &putQuestionMarks);
+    if (putQuestionMarks) {
+        const QList<UnstorableCharacters> unstorable = unstorableCharacters(texts);
         QStringList lines;
         for (const UnstorableCharacters &u : unstorable)
             lines << QStringLiteral("    ") + itemLabel(u.item) + QStringLiteral("\r\n        ")
@@ -105,12 +109,12 @@ std::optional<QStringList> responsesForSaving(const SavedWork &work, QWidget *pa
         if (answer != Answer::Yes)
             return std::nullopt;
     }
-    return texts;
+    return bytes;
 }
 
-bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, const QStringList &texts)
+bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, const QByteArray &bytes)
 {
-    const ContentWriter content = [&texts](QIODevice &out) { return TextToFile(out, texts); };
+    const ContentWriter content = [&bytes](QIODevice &out) { return out.write(bytes) == bytes.size(); };
     QString reason;
     // A file written over keeps its old content in the backups folder.
     if (!work.backups.beforeReplacing(path, content, &reason) && work.backups.tellFailureOnce()) {
@@ -154,8 +158,8 @@ void reportNotLoaded(const SavedWork &work, QWidget *parent, const QString &path
 
 void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QStringList> texts = responsesForSaving(work, page);
-    if (!texts)
+    const std::optional<QByteArray> bytes = workFileForSaving(work, page);
+    if (!bytes)
         return;
     WorkFileState &state = work.state;
     // The first Save asks for the current work file; later ones rewrite it.
@@ -167,7 +171,7 @@ void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
             return;
         path = outcome.path;
     }
-    if (!writeWork(work, page, path, *texts))
+    if (!writeWork(work, page, path, *bytes))
         return;
     if (!held) {
         state.Name_File = path;
@@ -178,14 +182,14 @@ void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
 
 void saveWorkAs(const SavedWork &work, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QStringList> texts = responsesForSaving(work, page);
-    if (!texts)
+    const std::optional<QByteArray> bytes = workFileForSaving(work, page);
+    if (!bytes)
         return;
     const FileDialogOutcome outcome = dialog.showSave(work.dialogs, page);
     if (!acceptDialogOutcome(work.dialogs, page, outcome))
         return;
     work.state.FileName = outcome.path;
-    if (!writeWork(work, page, outcome.path, *texts))
+    if (!writeWork(work, page, outcome.path, *bytes))
         return;
     showSaved(work, page);
 }

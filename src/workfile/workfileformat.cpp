@@ -67,7 +67,7 @@ bool isCharacterDevice(const QString &path)
 
 // Writes one response: each '\n' as CR LF, '?' for what the code page
 // cannot hold.
-char *putResponse(BlockWriter &w, char *p, QStringView text)
+char *putResponse(BlockWriter &w, char *p, QStringView text, bool &unstorable)
 {
     char *const limit = w.limit();
     const char16_t *at = text.utf16();
@@ -76,9 +76,7 @@ char *putResponse(BlockWriter &w, char *p, QStringView text)
         if (p >= limit)
             p = w.handOver(p);
         // The plain units as they stand, as many as the block has room for.
-        const char16_t *const run = cp1252::plainRunEnd(at, at + std::min(end - at, limit - p));
-        for (; at != run; ++at)
-            *p++ = char(*at);
+        at = cp1252::copyPlainRun(at, at + std::min(end - at, limit - p), p);
         if (at == end)
             break;
         const char16_t u = *at;
@@ -92,6 +90,7 @@ char *putResponse(BlockWriter &w, char *p, QStringView text)
         const Character c = characterAt(at, end);
         const int b = cp1252::fromUnicode(c.code);
         *p++ = b < 0 ? '?' : char(b);
+        unstorable |= b < 0;
         at += c.units;
     }
     return p;
@@ -99,26 +98,35 @@ char *putResponse(BlockWriter &w, char *p, QStringView text)
 
 } // namespace
 
-bool TextToFile(QIODevice &out, const QStringList &responses)
+bool TextToFile(QIODevice &out, const QStringList &responses, bool *putQuestionMarks)
 {
+    bool unstorable = false;
     BlockWriter w(out);
     char *p = w.start();
     for (int k = 0; k < kItemCount && w.ok(); ++k) {
         if (k > 0)
             p = w.append(p, "%%%%\r\n");
         if (k < responses.size())
-            p = putResponse(w, p, responses.at(k));
+            p = putResponse(w, p, responses.at(k), unstorable);
         p = w.append(p, "\r\n");
     }
+    if (putQuestionMarks)
+        *putQuestionMarks = unstorable;
     return w.finish(p);
 }
 
-QByteArray TextToFile(const QStringList &responses)
+QByteArray TextToFile(const QStringList &responses, bool *putQuestionMarks)
 {
+    // Room for a byte per unit and the separators: a file of many line
+    // breaks grows once more.
+    qsizetype size = kItemCount * 8;
+    for (const QString &text : responses)
+        size += text.size();
     QByteArray bytes;
+    bytes.reserve(size);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    TextToFile(buffer, responses);
+    TextToFile(buffer, responses, putQuestionMarks);
     return bytes;
 }
 
@@ -174,13 +182,9 @@ QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses)
         const char16_t *at = QStringView(text).utf16();
         const char16_t *const end = at + text.size();
         while (at != end) {
-            at = cp1252::plainRunEnd(at, end);
+            at = cp1252::ownByteRunEnd(at, end);
             if (at == end)
                 break;
-            if (*at < 0x80 || (*at >= 0xA0 && *at <= 0xFF)) {
-                ++at;
-                continue;
-            }
             const Character c = characterAt(at, end);
             at += c.units;
             if (cp1252::fromUnicode(c.code) < 0 && !seen.contains(c.code)) {
@@ -244,8 +248,10 @@ bool writeFileSafely(const QString &path, const ContentWriter &write, QString *e
         file.cancelWriting();
         return false;
     }
-    // EINVAL: a file system that cannot sync; the data is written all the same.
-    if (::fsync(file.handle()) != 0 && errno != EINVAL) {
+    // The data only, as commit() syncs it too (which then finds nothing left
+    // to do). EINVAL: a file system that cannot sync; the data is written
+    // all the same.
+    if (::fdatasync(file.handle()) != 0 && errno != EINVAL) {
         *error = QString::fromLocal8Bit(std::strerror(errno));
         file.cancelWriting();
         return false;

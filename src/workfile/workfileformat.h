@@ -27,11 +27,12 @@ inline constexpr qint64 kMaxWorkFileSize = qint64(64) * 1024 * 1024;
 
 // Writes the work file for these responses to out (missing ones count as
 // empty). A '\n' in a response becomes CR LF; a character the code page
-// cannot hold becomes '?'. Returns false when the device did not take
-// every byte (its errorString() says why); it is handed nothing after that.
-bool TextToFile(QIODevice &out, const QStringList &responses);
+// cannot hold becomes '?' (and *putQuestionMarks, when given, tells whether
+// one did). Returns false when the device did not take every byte (its
+// errorString() says why); it is handed nothing after that.
+bool TextToFile(QIODevice &out, const QStringList &responses, bool *putQuestionMarks = nullptr);
 // The same bytes in memory.
-QByteArray TextToFile(const QStringList &responses);
+QByteArray TextToFile(const QStringList &responses, bool *putQuestionMarks = nullptr);
 
 // A work file cut into its responses.
 struct WorkFileContents {

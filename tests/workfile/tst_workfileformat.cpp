@@ -1,5 +1,6 @@
 #include "files.h"
 #include "questionnaire/catalogue.h"
+#include "questionnaire/responsestore.h"
 #include "trickytexts.h"
 #include "workfile/codepage.h"
 #include "workfile/workfileformat.h"
@@ -7,6 +8,7 @@
 #include <QTest>
 
 using namespace brevant;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -52,6 +54,7 @@ private slots:
     void writesOneLinePerResponse();
     void writesLineBreaksAsCrLf();
     void writesUnstorableCharactersAsQuestionMarks();
+    void boxLineBreaksBecomeNewlines();
 
     void readsEmptyFileOfResponses();
     void readsLoneLineFeeds();
@@ -177,7 +180,34 @@ void TestWorkFileFormat::writesUnstorableCharactersAsQuestionMarks()
 {
     QStringList r = emptyResponses();
     r[0] = fromUtf8("\u03B1 \u2265 3 \U0001F600 \u20AC");
-    QVERIFY(TextToFile(r).startsWith("? ? 3 ? \x80\r\n%%%%"));
+    bool questionMarks = false;
+    QVERIFY(TextToFile(r, &questionMarks).startsWith("? ? 3 ? \x80\r\n%%%%"));
+    QVERIFY(questionMarks);
+    // The code page's own characters, a lone surrogate.
+    r[0] = fromUtf8("\u20AC \u00E9 \u0153");
+    QVERIFY(TextToFile(r, &questionMarks).startsWith("\x80 \xE9 \x9C\r\n"));
+    QVERIFY(!questionMarks);
+    r[26] = QString(QChar(0xD800));
+    QVERIFY(TextToFile(r, &questionMarks).endsWith("%%%%\r\n?\r\n"));
+    QVERIFY(questionMarks);
+}
+
+void TestWorkFileFormat::boxLineBreaksBecomeNewlines()
+{
+    // Enter and Shift+Enter in a box, wherever they stand among the units
+    // taken eight at a time; nothing else changes.
+    for (int length : {1, 7, 8, 9, 17, 40}) {
+        for (int at = 0; at < length; ++at) {
+            for (char16_t lineBreak : {u'\u2029', u'\u2028'}) {
+                QString raw(length, u'\u00A0');
+                raw[at] = QChar(lineBreak);
+                QString expected(length, u'\u00A0');
+                expected[at] = u'\n';
+                QCOMPARE(withNewlines(raw), expected);
+            }
+        }
+    }
+    QCOMPARE(withNewlines(u"a\u2029\u2029b\u2028c\u2027\u202A"_s), u"a\n\nb\nc\u2027\u202A"_s);
 }
 
 void TestWorkFileFormat::readsEmptyFileOfResponses()
