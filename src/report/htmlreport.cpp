@@ -44,51 +44,39 @@ char *put(char *p, const char (&text)[N])
 // "&#1114111;", ten bytes.
 char *putHtmlText(BlockWriter &w, char *p, QStringView text)
 {
-    char *const limit = w.limit();
-    const char16_t *at = text.utf16();
-    const char16_t *const end = at + text.size();
-    while (at != end) {
-        if (p >= limit)
-            p = w.handOver(p);
-        // The plain units as they stand, as many as the block has room for.
-        at = cp1252::copyPlainRun(at, at + std::min(end - at, limit - p), p);
-        if (at == end)
-            break;
-        const char16_t u = *at;
+    return putText(w, p, text, [](char *p, const char16_t *&at, const char16_t *end) {
+        const char16_t u = *at++;
         switch (u) {
-        case u'&': p = put(p, "&amp;"); ++at; continue;
-        case u'<': p = put(p, "&lt;"); ++at; continue;
-        case u'>': p = put(p, "&gt;"); ++at; continue;
-        case u'"': p = put(p, "&quot;"); ++at; continue;
+        case u'&': return put(p, "&amp;");
+        case u'<': return put(p, "&lt;");
+        case u'>': return put(p, "&gt;");
+        case u'"': return put(p, "&quot;");
         case u'\r':
-            if (at + 1 != end && at[1] == u'\n')
+            if (at != end && *at == u'\n')
                 ++at;
             [[fallthrough]];
         case u'\n':
         case 0x2028:
         case 0x2029:
-            p = put(p, "<br>\r\n");
-            ++at;
-            continue;
+            return put(p, "<br>\r\n");
         }
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
             *p++ = char(u);
-            ++at;
-            continue;
+            return p;
         }
-        const Character c = characterAt(at, end);
-        at += c.units;
+        const Character c = characterAt(at - 1, end);
+        at += c.units - 1;
         const char32_t code = c.code >= 0xD800 && c.code <= 0xDFFF ? 0xFFFD : c.code;
         const int b = cp1252::fromUnicode(code);
         if (b >= 0) {
             *p++ = char(b);
-        } else {
-            p = put(p, "&#");
-            p = std::to_chars(p, p + 7, uint(code)).ptr;
-            *p++ = ';';
+            return p;
         }
-    }
-    return p;
+        p = put(p, "&#");
+        p = std::to_chars(p, p + 7, uint(code)).ptr;
+        *p++ = ';';
+        return p;
+    });
 }
 
 // Items whose closing line also opens the next item's row; after every

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "workfile/codepage.h"
+
 #include <QByteArrayView>
 #include <QIODevice>
+#include <QStringView>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -77,5 +81,26 @@ private:
     std::unique_ptr<char[]> m_block;
     bool m_ok = true;
 };
+
+// Writes text to w from p on: the runs of plain units (cp1252::isPlain)
+// as their bytes, every other character through other(p, at, end), which
+// writes at most BlockWriter::kStep bytes for the character at at and
+// returns past them, moving at past the character. Returns the new p.
+template <class Other>
+char *putText(BlockWriter &w, char *p, QStringView text, Other other)
+{
+    char *const limit = w.limit();
+    const char16_t *at = text.utf16();
+    const char16_t *const end = at + text.size();
+    while (at != end) {
+        if (p >= limit)
+            p = w.handOver(p);
+        // The plain units as they stand, as many as the block has room for.
+        at = cp1252::copyPlainRun(at, at + std::min(end - at, limit - p), p);
+        if (at != end)
+            p = other(p, at, end);
+    }
+    return p;
+}
 
 } // namespace brevant

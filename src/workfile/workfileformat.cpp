@@ -69,31 +69,22 @@ bool isCharacterDevice(const QString &path)
 // cannot hold.
 char *putResponse(BlockWriter &w, char *p, QStringView text, bool &unstorable)
 {
-    char *const limit = w.limit();
-    const char16_t *at = text.utf16();
-    const char16_t *const end = at + text.size();
-    while (at != end) {
-        if (p >= limit)
-            p = w.handOver(p);
-        // The plain units as they stand, as many as the block has room for.
-        at = cp1252::copyPlainRun(at, at + std::min(end - at, limit - p), p);
-        if (at == end)
-            break;
+    return putText(w, p, text, [&unstorable](char *p, const char16_t *&at, const char16_t *end) {
         const char16_t u = *at;
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
             if (u == u'\n')
                 *p++ = '\r';
             *p++ = char(u);
             ++at;
-            continue;
+            return p;
         }
         const Character c = characterAt(at, end);
         const int b = cp1252::fromUnicode(c.code);
         *p++ = b < 0 ? '?' : char(b);
         unstorable |= b < 0;
         at += c.units;
-    }
-    return p;
+        return p;
+    });
 }
 
 } // namespace
