@@ -54,7 +54,8 @@ QRadioButton *designOption(QWidget *window, const char *name)
 }
 
 const QString kWorkFilter = u"Dat Files (*.dat)|*.dat"_s;
-const QString kReportFilter = u"html Files (*.html)|*.html"_s;
+const QString kReportFilter =
+    u"html Files (*.html)|*.html|PDF Files (*.pdf)|*.pdf|OpenDocument Text (*.odt)|*.odt"_s;
 const QString kNotSaved = u"Not Saved"_s;
 
 // Why mounts cannot be used here; empty when they can.
@@ -122,7 +123,14 @@ QStringList filesIn(const QString &folder)
                                   QDir::Name);
 }
 
-enum class Command { Save, SaveAs, Report };
+// The report as a page, a PDF or an ODT: the file type chosen in the
+// template window's Save dialog.
+enum class Command { Save, SaveAs, Report, PdfReport, OdtReport };
+
+bool isReport(Command command)
+{
+    return command != Command::Save && command != Command::SaveAs;
+}
 
 // The program at page 1 with every response filled, and for the report the
 // shipped designs installed and the template window open on "Orange
@@ -131,7 +139,7 @@ void prepare(Harness &h, Command command)
 {
     h.continueToPage1();
     h.fillAll();
-    if (command != Command::Report)
+    if (!isReport(command))
         return;
     const QString from = builtProgramFolder() + u"/Templates"_s;
     const QString to = h.folder.filePath(u"Templates"_s);
@@ -157,9 +165,14 @@ void runAndExpectRefusal(Harness &h, Command command, const QString &path)
         h.click(h.program->page(1), command == Command::Save ? u"Save"_s : u"SaveAs"_s);
         break;
     case Command::Report:
-        h.dialogs.expectSave(kReportFilter, FileDialogOutcome::chosen(path)).expectAnyMessage(QString());
+    case Command::PdfReport:
+    case Command::OdtReport: {
+        const int fileType = command == Command::PdfReport ? 1 : command == Command::OdtReport ? 2 : 0;
+        h.dialogs.expectSave(kReportFilter, FileDialogOutcome::chosen(path, fileType))
+            .expectAnyMessage(QString());
         h.click(h.program->templateSelect(), u"Save"_s);
         break;
+    }
     }
     VERIFY_DIALOGS(h);
     QCOMPARE(h.dialogs.shownTexts.size(), shown + 1);
@@ -170,9 +183,10 @@ void runAndExpectRefusal(Harness &h, Command command, const QString &path)
 // Nothing of the command took hold: no current work file, no report shown.
 void verifyNothingTookHold(Harness &h, Command command)
 {
-    if (command == Command::Report)
+    if (isReport(command)) {
         QVERIFY(!h.program->existing(u"browser"_s));
-    else
+        QVERIFY(h.shell.requests.isEmpty());
+    } else
         QVERIFY(!h.program->std0()->state.pFileOpened);
 }
 
@@ -201,6 +215,8 @@ void TestFileFaults::fullDisk_data()
         QTest::addRow("Save, %s", how) << Command::Save << tmpfs;
         QTest::addRow("Save As, %s", how) << Command::SaveAs << tmpfs;
         QTest::addRow("HTML report, %s", how) << Command::Report << tmpfs;
+        QTest::addRow("PDF report, %s", how) << Command::PdfReport << tmpfs;
+        QTest::addRow("ODT report, %s", how) << Command::OdtReport << tmpfs;
     }
 }
 
@@ -327,6 +343,8 @@ void TestFileFaults::folderTurnsUnwritableAfterTheDialog_data()
         QTest::addRow("Save, folder %s", how) << Command::Save << mount;
         QTest::addRow("Save As, folder %s", how) << Command::SaveAs << mount;
         QTest::addRow("HTML report, folder %s", how) << Command::Report << mount;
+        QTest::addRow("PDF report, folder %s", how) << Command::PdfReport << mount;
+        QTest::addRow("ODT report, folder %s", how) << Command::OdtReport << mount;
     }
 }
 
