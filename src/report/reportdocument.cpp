@@ -110,11 +110,13 @@ public:
         const qreal top = index * m_body.height();
         painter.save();
         painter.translate(m_body.left(), m_body.top() - top);
-        // The layout draws every line that touches its clip; one that ends
-        // right at the top of the page, or starts right at its foot, belongs
-        // to the page before or after, so its text must not be on this one
-        // (clipped away but found by a search). The painter clips at the
-        // page's own edges.
+        // The layout draws every line that touches its clip: a line that
+        // ends right at the top of the page, or starts right at its foot,
+        // belongs to the page before or after, so the clip stays a little
+        // inside the page; the painter clips at the page's own edges. (Qt
+        // still draws, clipped away, the one line of a paragraph just above
+        // the clip, so a search may find the last line of the page before
+        // at the top of a page where a paragraph runs over.)
         const qreal edge = fromMm(1, m_resolution);
         QAbstractTextDocumentLayout::PaintContext context;
         context.clip = QRectF(0, top + edge, m_body.width(), m_body.height() - 2 * edge);
