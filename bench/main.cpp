@@ -4,7 +4,8 @@
 // machine to machine. Prints one table and writes the same rows as CSV.
 //
 //   brevant_bench [--runs N] [--startup-runs N] [--csv FILE] [--only LIST] [--keep-files]
-//   LIST: any of startup,save,load,html,shown,typing,recovery,print,scaling,peer, separated by commas
+//   LIST: any of startup,save,load,html,shown,typing,recovery,print,scaling,peer,documents,
+//   separated by commas
 
 #include "benches.h"
 
@@ -78,7 +79,7 @@ int main(int argc, char *argv[])
                                            QStringLiteral("N"), QStringLiteral("31"));
     const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("Where the CSV goes."),
                                        QStringLiteral("FILE"), QStringLiteral("bench.csv"));
-    const QString all = QStringLiteral("startup,save,load,html,shown,typing,recovery,print,scaling,peer");
+    const QString all = QStringLiteral("startup,save,load,html,shown,typing,recovery,print,scaling,peer,documents");
     const QCommandLineOption onlyOption(QStringLiteral("only"), QStringLiteral("Figures to run, by comma: ") + all,
                                         QStringLiteral("LIST"), all);
     const QCommandLineOption keepOption(QStringLiteral("keep-files"),
@@ -129,6 +130,7 @@ int main(int argc, char *argv[])
     group("scaling", [&] { return bench::scalingRows(settings); });
     if (!printRuns.isEmpty())
         group("peer", [&] { return QList<bench::Row>{bench::peerRow(settings, printRuns)}; });
+    group("documents", [&] { return bench::documentRows(settings); });
 
     bench::printTable(rows);
     QString error;

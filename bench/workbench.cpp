@@ -12,6 +12,7 @@
 #include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
 #include "report/htmlreport.h"
+#include "report/reportdocument.h"
 #include "report/templateselect.h"
 #include "workfile/workfileformat.h"
 
@@ -39,7 +40,7 @@ using brevant::test::fileBytes;
 using brevant::test::Harness;
 
 const QString kWorkFilter = QStringLiteral("Dat Files (*.dat)|*.dat");
-const QString kHtmlFilter = QStringLiteral("html Files (*.html)|*.html");
+const QString kHtmlFilter = brevant::reportSaveFilter();
 constexpr qsizetype kResponseSize = 1024 * 1024;
 constexpr qsizetype kShownResponseSize = 10 * 1024;
 

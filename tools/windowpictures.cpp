@@ -1,6 +1,7 @@
 // Draws the program's windows as pictures: those the user guide shows, in
-// the states it describes, and with --every-window every window as a user
-// sees it on first use (scripts/screenshots.sh). The windows are the
+// the states it describes, with the first PDF page of the report in each
+// design, and with --every-window every window as a user sees it on first
+// use (scripts/screenshots.sh). The windows are the
 // program's own, made through Program as at run time; each is grabbed
 // offscreen and framed with a plain title bar that carries its caption,
 // since an offscreen grab has no window decoration.
@@ -17,6 +18,8 @@
 #include "questionnaire/examplewindow.h"
 #include "questionnaire/questionpage.h"
 #include "report/browserwindow.h"
+#include "report/htmlreport.h"
+#include "report/reportdocument.h"
 #include "report/templateselect.h"
 #include "updates/registerform.h"
 
@@ -90,6 +93,19 @@ public:
             std::fprintf(stderr, "Cannot write %s\n", qPrintable(path));
             m_failed = true;
         }
+    }
+    void save(const QImage &image, const QString &name)
+    {
+        const QString path = m_folder + QLatin1Char('/') + name;
+        if (image.isNull() || !image.save(path, "PNG")) {
+            std::fprintf(stderr, "Cannot write %s\n", qPrintable(path));
+            m_failed = true;
+        }
+    }
+    void fail(const QString &why)
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(why));
+        m_failed = true;
     }
     bool failed() const { return m_failed; }
 
@@ -165,6 +181,24 @@ void guidePictures(Program &program, Pictures &pictures)
     templates->findChild<QRadioButton *>(QStringLiteral("OM"))->setChecked(true);
     pictures.save(templates, QStringLiteral("templates.png"));
     program.hideWindow(templates);
+
+    // The first page of the PDF in each design, on the example responses,
+    // drawn by the PDF's own page painter. A4 and a fixed date, so that
+    // every build draws the same pictures.
+    DocumentOptions options;
+    options.locale = QLocale::c();
+    options.date = QDate(2026, 12, 8);
+    for (const ReportDesign &design : reportDesigns()) {
+        QByteArray templateBytes;
+        QString error;
+        if (!readReportTemplate(program.programPath(design.templatePath), &templateBytes, &error)) {
+            pictures.fail(error);
+            continue;
+        }
+        const QByteArray html = reportBytes(templateBytes, exampleResponses());
+        pictures.save(reportPagePicture(html, options, 0, 600),
+                      QStringLiteral("report-%1.png").arg(design.option));
+    }
 }
 
 // Every window as a user first sees it, the example responses typed into

@@ -2,6 +2,8 @@
 // of contents with the page of every section, the section's title at the
 // top of each page and the page number at its foot. Pictures named in the
 // source are read from the pictures folder; a missing one fails the build.
+// A chapter may stand in a file of its own beside the source, put in where
+// the source says <!-- include FILE -->.
 //
 // Usage: brevant_guidepdf <guide.html> <pictures folder> <output.pdf>
 
@@ -15,6 +17,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -26,6 +29,7 @@ namespace {
 // Where the generated table of contents goes in the source.
 const QString kContentsMarker = QStringLiteral("<!-- contents -->");
 const QString kGuideTitle = QStringLiteral("Brevant Policies: User Guide");
+const QRegularExpression kInclude(QStringLiteral("<!-- include ([A-Za-z0-9_.-]+) -->"));
 
 // Page geometry, in millimetres.
 constexpr qreal kMarginSide = 22;
@@ -153,7 +157,17 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s: %s\n", argv[1], qPrintable(source.errorString()));
         return 1;
     }
-    const QString html = QString::fromUtf8(source.readAll());
+    QString html = QString::fromUtf8(source.readAll());
+    // The chapters of their own, each once.
+    for (QRegularExpressionMatch m = kInclude.match(html); m.hasMatch(); m = kInclude.match(html)) {
+        const QString chapterPath = QFileInfo(sourcePath).dir().filePath(m.captured(1));
+        QFile chapter(chapterPath);
+        if (!chapter.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(chapterPath), qPrintable(chapter.errorString()));
+            return 1;
+        }
+        html.replace(m.capturedStart(), m.capturedLength(), QString::fromUtf8(chapter.readAll()));
+    }
     if (!html.contains(kContentsMarker)) {
         std::fprintf(stderr, "%s: no %s marker for the table of contents\n", argv[1],
                      qPrintable(kContentsMarker));

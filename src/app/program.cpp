@@ -99,7 +99,7 @@ ExampleWindow *Program::example() { return get<ExampleWindow>(u"Example"_s, *thi
 Std11 *Program::std11() { return get<Std11>(u"Std11"_s, *this); }
 TemplateSelect *Program::templateSelect()
 {
-    return get<TemplateSelect>(u"TemplateSelect"_s, *this, dialogs(), *this);
+    return get<TemplateSelect>(u"TemplateSelect"_s, *this, dialogs(), *this, m_services.shell);
 }
 BrowserWindow *Program::browser() { return get<BrowserWindow>(u"browser"_s, *this, m_services.shell); }
 

@@ -210,29 +210,52 @@ QByteArray reportBytes(const QByteArray &templateBytes, const QStringList &respo
     return bytes;
 }
 
+namespace {
+
+QString failureText(const QString &what, const QString &path, const QString &reason)
+{
+    return what + u"\n"_s + QDir::toNativeSeparators(path) + u"\n"_s + reason;
+}
+
+} // namespace
+
+bool readReportTemplate(const QString &templateFile, QByteArray *bytes, QString *error)
+{
+    const auto fail = [&](const QString &reason) {
+        if (error)
+            *error = failureText(u"The template could not be read:"_s, templateFile, reason);
+        return false;
+    };
+    QFile in(templateFile);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(in.errorString());
+    *bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return fail(in.errorString());
+    return true;
+}
+
+QString reportNotSavedText(const QString &path, const QString &reason)
+{
+    return failureText(u"The report could not be saved:"_s, path, reason);
+}
+
 bool writeHtmlReport(const QString &templateFile, const QString &destination,
                      const QStringList &responses, QString *error)
 {
-    auto fail = [error](const QString &what, const QString &path, const QString &reason) {
-        if (error)
-            *error = what + u"\n"_s + QDir::toNativeSeparators(path) + u"\n"_s + reason;
+    QByteArray templateBytes;
+    if (!readReportTemplate(templateFile, &templateBytes, error))
         return false;
-    };
-
-    QFile in(templateFile);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(u"The template could not be read:"_s, templateFile, in.errorString());
-    const QByteArray templateBytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return fail(u"The template could not be read:"_s, templateFile, in.errorString());
-    in.close();
 
     // The same careful write as the work file's: a complete new file or the
     // old one, and a device such as /dev/null written to, never replaced.
     QString reason;
     const auto write = [&](QIODevice &out) { return writeHtmlReport(out, templateBytes, responses); };
-    if (!writeFileSafely(destination, write, &reason))
-        return fail(u"The report could not be saved:"_s, destination, reason);
+    if (!writeFileSafely(destination, write, &reason)) {
+        if (error)
+            *error = reportNotSavedText(destination, reason);
+        return false;
+    }
     return true;
 }
 

@@ -43,6 +43,12 @@ bool writeHtmlReport(QIODevice &out, const QByteArray &templateBytes, const QStr
 // The same bytes in memory.
 QByteArray reportBytes(const QByteArray &templateBytes, const QStringList &responses);
 
+// Reads a template file whole. On failure returns false and sets error
+// to a message for the user that names the path and the reason.
+bool readReportTemplate(const QString &templateFile, QByteArray *bytes, QString *error);
+// The message for a report that could not be saved at path.
+QString reportNotSavedText(const QString &path, const QString &reason);
+
 // Reads the template and writes the report to destination in one go. The
 // template is read before the destination is touched and the report is
 // committed whole, so a failure leaves an earlier file as it was. On

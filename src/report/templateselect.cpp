@@ -3,6 +3,7 @@
 #include "questionnaire/responsestore.h"
 #include "report/browserwindow.h"
 #include "report/htmlreport.h"
+#include "report/reportdocument.h"
 #include "ui/services.h"
 #include "ui/widgets.h"
 
@@ -14,9 +15,9 @@
 
 namespace brevant {
 
-TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore &store)
+TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore &store, Shell &shell)
     : Window(host, QStringLiteral("TemplateSelect"), QStringLiteral("Select a template for your file...")),
-      m_dialogs(dialogs), m_store(store)
+      m_dialogs(dialogs), m_store(store), m_shell(shell)
 {
     setFont(regularFont());
     auto *frame = new QGroupBox(QStringLiteral("Please select a template from the list...."), this);
@@ -69,7 +70,7 @@ TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore
 void TemplateSelect::Form_Load()
 {
     m_dialog.setCancelError(true);
-    m_dialog.setFilter(QStringLiteral("html Files (*.html)|*.html"));
+    m_dialog.setFilter(reportSaveFilter());
 }
 
 void TemplateSelect::Form_Unload()
@@ -113,15 +114,31 @@ void TemplateSelect::Save_Click()
         return;
 
     // The responses as they are now.
+    const QString templateFile = host().programPath(design->templatePath);
+    const ReportFormat format = reportFormatFor(outcome.path, outcome.filterIndex);
     QString error;
-    if (!writeHtmlReport(host().programPath(design->templatePath), outcome.path, m_store.responses(),
-                         &error)) {
+    bool written = false;
+    if (format == ReportFormat::Html) {
+        written = writeHtmlReport(templateFile, outcome.path, m_store.responses(), &error);
+    } else {
+        // A long report takes a moment to lay out.
+        dialogs.setBusy(true);
+        written = writeReportDocument(format, templateFile, outcome.path, m_store.responses(),
+                                      DocumentOptions(), &error);
+        dialogs.setBusy(false);
+    }
+    if (!written) {
         dialogs.message(this, error, Buttons::Ok, Icon::Critical, QString());
         return;
     }
     dialogs.message(this, QStringLiteral("Successfully Saved..."), Buttons::Ok, Icon::None,
                     QStringLiteral("Saving"));
-    showInBrowser(outcome.path);
+    // The page in the browser window; a document in the user's own viewer
+    // or word processor, where one is set up for its type.
+    if (format == ReportFormat::Html)
+        showInBrowser(outcome.path);
+    else
+        m_shell.open(this, QStringLiteral("open"), outcome.path, QString(), QString(), 1);
 }
 
 void TemplateSelect::Back_Click()

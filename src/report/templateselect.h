@@ -9,14 +9,15 @@ namespace brevant {
 
 class Dialogs;
 class ResponseStore;
+class Shell;
 struct ReportDesign;
 
 // "Select a template for your file...": pick a design, preview it, save
-// the HTML report on it.
+// the report on it as an HTML page, a PDF or an OpenDocument Text file.
 class TemplateSelect : public Window {
     Q_OBJECT
 public:
-    TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore &store);
+    TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore &store, Shell &shell);
 
     FileDialog &dialog() { return m_dialog; }
 
@@ -35,6 +36,7 @@ private:
 
     Dialogs &m_dialogs;
     ResponseStore &m_store;
+    Shell &m_shell;
     FileDialog m_dialog;
     QList<QRadioButton *> m_options;   // ED, OM, GO
 };

@@ -1,7 +1,5 @@
 #include "ui/filedialog.h"
 
-#include <QStringList>
-
 namespace brevant {
 
 FileDialogOutcome FileDialog::showSave(Dialogs &dialogs, QWidget *parent)
@@ -21,7 +19,7 @@ FileDialogOutcome FileDialog::remember(const FileDialogOutcome &outcome)
     return outcome;
 }
 
-QString qtFilterFrom(const QString &filter)
+QStringList qtFilterEntries(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
@@ -35,7 +33,12 @@ QString qtFilterFrom(const QString &filter)
     }
     if (parts.size() % 2 == 1 && !parts.last().isEmpty())
         entries << parts.last();
-    return entries.join(QStringLiteral(";;"));
+    return entries;
+}
+
+QString qtFilterFrom(const QString &filter)
+{
+    return qtFilterEntries(filter).join(QStringLiteral(";;"));
 }
 
 } // namespace brevant

@@ -3,6 +3,7 @@
 #include "ui/services.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace brevant {
 
@@ -29,5 +30,7 @@ private:
 
 // "Dat Files (*.dat)|*.dat" -> "Dat Files (*.dat)", as Qt's dialogs take it.
 QString qtFilterFrom(const QString &filter);
+// The entries of that, one per file type, in the filter's order.
+QStringList qtFilterEntries(const QString &filter);
 
 } // namespace brevant

@@ -81,11 +81,16 @@ FileDialogOutcome QtDialogs::showSave(QWidget *parent, const QString &filter,
     const QFileDialog::Options options = overwrite == Overwrite::Replace
         ? QFileDialog::DontConfirmOverwrite
         : QFileDialog::Options();
+    // The dialog opens on the filter's first file type and reports the one
+    // the user left it on.
+    const QStringList entries = qtFilterEntries(filter);
+    QString chosenType = entries.value(0);
     const QString path = QFileDialog::getSaveFileName(parent, QString(), fileName,
-                                                      qtFilterFrom(filter), nullptr, options);
+                                                      entries.join(QStringLiteral(";;")), &chosenType,
+                                                      options);
     if (path.isEmpty())
         return FileDialogOutcome::cancelled();
-    return FileDialogOutcome::chosen(path);
+    return FileDialogOutcome::chosen(path, qMax(0, int(entries.indexOf(chosenType))));
 }
 
 FileDialogOutcome QtDialogs::showOpen(QWidget *parent, const QString &filter,

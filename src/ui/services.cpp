@@ -2,11 +2,12 @@
 
 namespace brevant {
 
-FileDialogOutcome FileDialogOutcome::chosen(const QString &path)
+FileDialogOutcome FileDialogOutcome::chosen(const QString &path, int filterIndex)
 {
     FileDialogOutcome o;
     o.kind = Kind::Chosen;
     o.path = path;
+    o.filterIndex = filterIndex;
     return o;
 }
 

@@ -20,10 +20,11 @@ struct FileDialogOutcome {
     enum class Kind { Chosen, Cancelled, Failed };
     Kind kind = Kind::Cancelled;
     QString path;          // Chosen
+    int filterIndex = 0;   // Chosen: the file type chosen, 0 for the filter's first entry
     int error = 0;         // Cancelled: kCancelError; Failed: the error number
     QString description;   // Failed
 
-    static FileDialogOutcome chosen(const QString &path);
+    static FileDialogOutcome chosen(const QString &path, int filterIndex = 0);
     static FileDialogOutcome cancelled();
     static FileDialogOutcome failed(int error, const QString &description);
 };
@@ -37,7 +38,8 @@ public:
     // The first button is the default.
     virtual Answer message(QWidget *parent, const QString &prompt, Buttons buttons,
                            Icon icon, const QString &title) = 0;
-    // filter: "Description (*.ext)|*.ext" pairs joined by '|'.
+    // filter: "Description (*.ext)|*.ext" pairs joined by '|'; the first
+    // entry is the one chosen when the dialog opens.
     virtual FileDialogOutcome showSave(QWidget *parent, const QString &filter,
                                        const QString &fileName, Overwrite overwrite) = 0;
     virtual FileDialogOutcome showOpen(QWidget *parent, const QString &filter,

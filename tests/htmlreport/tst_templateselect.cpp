@@ -1,6 +1,7 @@
 // The template window, its Save and Preview, and the browser window, driven
 // through their buttons as a user would.
 
+#include "../print/pdftext.h"
 #include "app/program.h"
 #include "app/std11.h"
 #include "files.h"
@@ -9,6 +10,7 @@
 #include "questionnaire/catalogue.h"
 #include "report/browserwindow.h"
 #include "report/htmlreport.h"
+#include "report/reportdocument.h"
 #include "report/templateselect.h"
 
 #include <QDir>
@@ -32,7 +34,8 @@ QRadioButton *designOption(QWidget *window, const char *name)
 }
 
 const QString kNoTemplate = u"Please select a template from the list first."_s;
-const QString kFilter = u"html Files (*.html)|*.html"_s;
+const QString kFilter =
+    u"html Files (*.html)|*.html|PDF Files (*.pdf)|*.pdf|OpenDocument Text (*.odt)|*.odt"_s;
 
 // Copies the shipped designs and example pages into the harness's folder.
 bool installTemplates(Harness &h)
@@ -82,6 +85,10 @@ private slots:
     void saveRefusals_data();
     void saveRefusals();
     void savingTwiceToOneFileShowsTheNewReport();
+    void saveAsADocument_data();
+    void saveAsADocument();
+    void documentFailures_data();
+    void documentFailures();
     void previewShowsTheExamplePage_data();
     void previewShowsTheExamplePage();
     void previewWithoutSelectionOrWithoutPage();
@@ -164,6 +171,7 @@ void TestTemplateSelect::saveWritesTheReportAndShowsIt()
     QVERIFY(w->isVisible());
     QVERIFY(designOption(w, "GO")->isChecked());
     QCOMPARE(w->dialog().fileName(), path);
+    QVERIFY(h.shell.requests.isEmpty());
 }
 
 // Every Save writes the boxes as they are then: after typing, after undo,
@@ -304,6 +312,119 @@ void TestTemplateSelect::savingTwiceToOneFileShowsTheNewReport()
     const QString shown = browser->view()->toPlainText();
     QVERIFY(shown.contains(u"Second text"_s));
     QVERIFY(!shown.contains(u"first, much longer"_s));
+}
+
+void TestTemplateSelect::saveAsADocument_data()
+{
+    QTest::addColumn<QString>("name");      // as typed in the dialog
+    QTest::addColumn<int>("fileType");      // chosen in the dialog: 0 HTML, 1 PDF, 2 ODT
+    QTest::addColumn<int>("format");        // what is written
+
+    QTest::newRow("PDF chosen, no extension typed") << u"report"_s << 1 << int(ReportFormat::Pdf);
+    QTest::newRow("ODT chosen") << u"report.odt"_s << 2 << int(ReportFormat::Odt);
+    QTest::newRow(".pdf typed, HTML left chosen") << u"Report.PDF"_s << 0 << int(ReportFormat::Pdf);
+    QTest::newRow(".odt typed, PDF chosen") << u"report.odt"_s << 1 << int(ReportFormat::Odt);
+    // The page as today, byte for byte, whatever type the dialog was left on.
+    QTest::newRow(".html typed, PDF chosen") << u"report.html"_s << 1 << int(ReportFormat::Html);
+    QTest::newRow("HTML chosen, other extension") << u"report.txt"_s << 0 << int(ReportFormat::Html);
+}
+
+// A PDF or an ODT: written, "Successfully Saved...", then opened with the
+// shell; the browser window is for pages only. An HTML page is written and
+// shown exactly as before.
+void TestTemplateSelect::saveAsADocument()
+{
+    QFETCH(QString, name);
+    QFETCH(int, fileType);
+    QFETCH(int, format);
+    Harness h;
+    QVERIFY(installTemplates(h));
+    h.fillAll();
+    h.response(4)->setPlainText(u"<b>not bold</b> & \u03A9\nsecond line"_s);
+    TemplateSelect *w = openTemplateWindow(h);
+    designOption(w, "OM")->click();
+
+    QTemporaryDir out;
+    const QString path = out.filePath(name);
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path, fileType))
+        .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    h.click(w, u"Save"_s);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+
+    const QByteArray bytes = fileBytes(path);
+    const QByteArray templateBytes = fileBytes(h.folder.filePath(u"Templates/Orange_Madness.htm"_s));
+    if (format == int(ReportFormat::Html)) {
+        QCOMPARE(bytes, reportBytes(templateBytes, h.program->responses()));
+        QVERIFY(existingBrowser(h) && existingBrowser(h)->isVisible());
+        QVERIFY(h.shell.requests.isEmpty());
+        QCOMPARE(h.dialogs.busyOn, 0);
+        return;
+    }
+    QVERIFY(bytes.startsWith(format == int(ReportFormat::Pdf) ? "%PDF-" : "PK"));
+    if (format == int(ReportFormat::Pdf)) {
+        const QString text = pdfText(path);
+        QVERIFY2(text.contains(u"<b>not bold</b> & \u03A9"_s), qPrintable(text.left(2000)));
+        QVERIFY(text.contains(u"Response 27"_s));
+        QVERIFY(text.contains(u"Page 1 of "_s));
+    }
+    QCOMPARE(h.shell.requests.size(), 1);
+    QCOMPARE(h.shell.requests[0].verb, u"open"_s);
+    QCOMPARE(h.shell.requests[0].target, path);
+    QVERIFY(!existingBrowser(h));
+    QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
+    QCOMPARE(h.dialogs.busyOn, 1);
+    QCOMPARE(h.dialogs.busyOff, 1);
+    QCOMPARE(w->dialog().fileName(), path);
+}
+
+void TestTemplateSelect::documentFailures_data()
+{
+    QTest::addColumn<int>("fileType");
+    QTest::addColumn<bool>("templates");
+    QTest::addColumn<QString>("destination");   // relative to a temporary folder
+    QTest::addColumn<QString>("named");         // the path the message names
+
+    for (const int type : {1, 2}) {
+        const QString kind = type == 1 ? u"PDF: "_s : u"ODT: "_s;
+        QTest::newRow(qPrintable(kind + u"template missing"_s)) << type << false << u"r.doc"_s << u"template"_s;
+        QTest::newRow(qPrintable(kind + u"destination is a folder"_s)) << type << true << u"folder"_s << u"folder"_s;
+        QTest::newRow(qPrintable(kind + u"destination folder missing"_s))
+            << type << true << u"none/r.doc"_s << u"none/r.doc"_s;
+    }
+}
+
+// A clear message with the path and the reason, no success message, no
+// viewer, and an earlier file of that name as it was.
+void TestTemplateSelect::documentFailures()
+{
+    QFETCH(int, fileType);
+    QFETCH(bool, templates);
+    QFETCH(QString, destination);
+    QFETCH(QString, named);
+    Harness h;
+    if (templates)
+        QVERIFY(installTemplates(h));
+    TemplateSelect *w = openTemplateWindow(h);
+    designOption(w, "ED")->click();
+    QTemporaryDir out;
+    QVERIFY(QDir(out.path()).mkdir(u"folder"_s));
+    QVERIFY(writeFileBytes(out.filePath(u"r.doc"_s), "earlier report"));
+
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(out.filePath(destination), fileType))
+        .expectAnyMessage(QString());
+    h.click(w, u"Save"_s);
+    VERIFY_DIALOGS(h);
+    const QString shownText = h.dialogs.shownTexts.value(0);
+    const QString path = named == u"template"_s ? h.folder.filePath(u"Templates/Executive_Delight.htm"_s)
+                                                : out.filePath(named);
+    QVERIFY2(shownText.split(u'\n').value(1) == QDir::toNativeSeparators(path), qPrintable(shownText));
+    QVERIFY2(!shownText.split(u'\n').value(2).trimmed().isEmpty(), qPrintable(shownText));
+    QCOMPARE(fileBytes(out.filePath(u"r.doc"_s)), QByteArray("earlier report"));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"r.doc"_s});
+    QVERIFY(h.shell.requests.isEmpty());
+    QVERIFY(!existingBrowser(h));
+    QCOMPARE(h.dialogs.busyOn, h.dialogs.busyOff);
 }
 
 void TestTemplateSelect::previewShowsTheExamplePage_data()

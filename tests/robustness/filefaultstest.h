@@ -50,7 +50,8 @@ inline QRadioButton *designOption(QWidget *window, const char *name)
 }
 
 inline const QString kWorkFilter = u"Dat Files (*.dat)|*.dat"_s;
-inline const QString kReportFilter = u"html Files (*.html)|*.html"_s;
+inline const QString kReportFilter =
+    u"html Files (*.html)|*.html|PDF Files (*.pdf)|*.pdf|OpenDocument Text (*.odt)|*.odt"_s;
 inline const QString kNotSaved = u"Not Saved"_s;
 
 // Why mounts cannot be used here; empty when they can.
@@ -118,7 +119,14 @@ inline QStringList filesIn(const QString &folder)
                                   QDir::Name);
 }
 
-enum class Command { Save, SaveAs, Report };
+// The report as a page, a PDF or an ODT: the file type chosen in the
+// template window's Save dialog.
+enum class Command { Save, SaveAs, Report, PdfReport, OdtReport };
+
+inline bool isReport(Command command)
+{
+    return command != Command::Save && command != Command::SaveAs;
+}
 
 // The program at page 1 with every response filled, and for the report the
 // shipped designs installed and the template window open on "Orange
@@ -127,7 +135,7 @@ inline void prepare(Harness &h, Command command)
 {
     h.continueToPage1();
     h.fillAll();
-    if (command != Command::Report)
+    if (!isReport(command))
         return;
     const QString from = builtProgramFolder() + u"/Templates"_s;
     const QString to = h.folder.filePath(u"Templates"_s);
@@ -153,9 +161,14 @@ inline void runAndExpectRefusal(Harness &h, Command command, const QString &path
         h.click(h.program->page(1), command == Command::Save ? u"Save"_s : u"SaveAs"_s);
         break;
     case Command::Report:
-        h.dialogs.expectSave(kReportFilter, FileDialogOutcome::chosen(path)).expectAnyMessage(QString());
+    case Command::PdfReport:
+    case Command::OdtReport: {
+        const int fileType = command == Command::PdfReport ? 1 : command == Command::OdtReport ? 2 : 0;
+        h.dialogs.expectSave(kReportFilter, FileDialogOutcome::chosen(path, fileType))
+            .expectAnyMessage(QString());
         h.click(h.program->templateSelect(), u"Save"_s);
         break;
+    }
     }
     VERIFY_DIALOGS(h);
     QCOMPARE(h.dialogs.shownTexts.size(), shown + 1);
@@ -166,9 +179,10 @@ inline void runAndExpectRefusal(Harness &h, Command command, const QString &path
 // Nothing of the command took hold: no current work file, no report shown.
 inline void verifyNothingTookHold(Harness &h, Command command)
 {
-    if (command == Command::Report)
+    if (isReport(command)) {
         QVERIFY(!h.program->existing(u"browser"_s));
-    else
+        QVERIFY(h.shell.requests.isEmpty());
+    } else
         QVERIFY(!h.program->std0()->state.pFileOpened);
 }
 

@@ -30,6 +30,8 @@ void TestFileChanges::folderTurnsUnwritableAfterTheDialog_data()
         QTest::addRow("Save, folder %s", how) << Command::Save << mount;
         QTest::addRow("Save As, folder %s", how) << Command::SaveAs << mount;
         QTest::addRow("HTML report, folder %s", how) << Command::Report << mount;
+        QTest::addRow("PDF report, folder %s", how) << Command::PdfReport << mount;
+        QTest::addRow("ODT report, folder %s", how) << Command::OdtReport << mount;
     }
 }
 

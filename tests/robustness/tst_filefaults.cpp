@@ -29,6 +29,8 @@ void TestFileFaults::fullDisk_data()
         QTest::addRow("Save, %s", how) << Command::Save << tmpfs;
         QTest::addRow("Save As, %s", how) << Command::SaveAs << tmpfs;
         QTest::addRow("HTML report, %s", how) << Command::Report << tmpfs;
+        QTest::addRow("PDF report, %s", how) << Command::PdfReport << tmpfs;
+        QTest::addRow("ODT report, %s", how) << Command::OdtReport << tmpfs;
     }
 }
 

@@ -1,12 +1,17 @@
 // The real message boxes, driven with real keys: a question is answered
-// only by its buttons.
+// only by its buttons. The real save dialog reports the file type chosen.
 #include "testmain.h"
+#include "report/reportdocument.h"
 #include "ui/qtservices.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -35,6 +40,8 @@ private slots:
     void questionIgnoresEscapeAndTheCloseButton_data();
     void questionIgnoresEscapeAndTheCloseButton();
     void messageWithOkClosesAsUsual();
+    void saveDialogReportsTheFileTypeChosen_data();
+    void saveDialogReportsTheFileTypeChosen();
 };
 
 void TestDialogs::questionIgnoresEscapeAndTheCloseButton_data()
@@ -87,6 +94,51 @@ void TestDialogs::messageWithOkClosesAsUsual()
     // Escape answers a message that has only OK.
     QCOMPARE(dialogs.message(nullptr, "Successfully Saved..", Buttons::Ok, Icon::None, "Saved"), Answer::Ok);
     QVERIFY(sent);
+}
+
+void TestDialogs::saveDialogReportsTheFileTypeChosen_data()
+{
+    QTest::addColumn<int>("downs");   // presses of the Down key on the file types
+    QTest::newRow("left on the first") << 0;
+    QTest::newRow("PDF") << 1;
+    QTest::newRow("OpenDocument Text") << 2;
+}
+
+// The template window's Save dialog, as Qt shows it: it opens on the first
+// file type, takes the name as typed and reports the type it was left on.
+void TestDialogs::saveDialogReportsTheFileTypeChosen()
+{
+    QFETCH(int, downs);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QtDialogs dialogs;
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *types = dialog ? dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo")) : nullptr;
+        auto *name = dialog ? dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!types || !name) {
+            seen << "no save dialog";
+            if (dialog)
+                dialog->reject();
+            return;
+        }
+        for (int i = 0; i < types->count(); ++i)
+            seen << types->itemText(i);
+        seen << types->currentText();
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(types, Qt::Key_Down);
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, QStringLiteral("my report"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    const FileDialogOutcome outcome = dialogs.showSave(nullptr, reportSaveFilter(), dir.filePath(QStringLiteral("report")),
+                                                       Overwrite::Replace);
+    QCOMPARE(seen, QStringList({"html Files (*.html)", "PDF Files (*.pdf)", "OpenDocument Text (*.odt)",
+                                "html Files (*.html)"}));
+    QCOMPARE(int(outcome.kind), int(FileDialogOutcome::Kind::Chosen));
+    QCOMPARE(outcome.path, dir.filePath(QStringLiteral("my report")));
+    QCOMPARE(outcome.filterIndex, downs);
 }
 
 BREVANT_TEST_MAIN(TestDialogs)
