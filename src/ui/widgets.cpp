@@ -150,6 +150,8 @@ void ClickLabel::paintEvent(QPaintEvent *event)
         QStylePainter painter(this);
         QStyleOptionFocusRect option;
         option.initFrom(this);
+        // HELP takes the focus only by the keyboard, so the mark always shows.
+        option.state |= QStyle::State_KeyboardFocusChange;
         option.backgroundColor = palette().color(backgroundRole());
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
     }
