@@ -13,6 +13,8 @@
 
 #include <enchant.h>
 
+#include <limits>
+
 namespace brevant {
 
 Speller::Speller(const QStringList &languages) : m_languages(languages) {}
