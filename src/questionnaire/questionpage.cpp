@@ -9,18 +9,16 @@
 
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
-
-#include <memory>
 
 namespace brevant {
 
@@ -67,10 +65,11 @@ protected:
     // pointer at its top.
     void contextMenuEvent(QContextMenuEvent *event) override
     {
-        std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+        QMenu *menu = createStandardContextMenu(event->pos());
         if (spelling)
-            spelling->addMenuEntries(menu.get(), event->pos());
-        menu->exec(event->globalPos());
+            spelling->addMenuEntries(menu, event->pos());
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
     }
 };
 

@@ -37,6 +37,9 @@ public:
     quint64 spellText = 0;
     quint64 spellWords = 0;
     QList<std::pair<int, int>> misspelt;
+    // The word left unchecked because it was being typed (start, or -1).
+    int typedWord = -1;
+    int typedWordEnd = -1;
 };
 
 } // namespace brevant

@@ -2,6 +2,7 @@
 
 #include "ui/widgets.h"
 
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -117,46 +118,69 @@ void ResponseCounter::contentsChange(int position, int removed, int added)
 }
 
 CountLine::CountLine(QPlainTextEdit *box, QWidget *parent)
-    : QLabel(parent), m_box(box), m_counter(new ResponseCounter(box->document()))
+    : QWidget(parent), m_box(box), m_counter(new ResponseCounter(box->document()))
 {
     QFont small = regularFont();
     small.setPointSizeF(7.5);
     setFont(small);
-    setTextFormat(Qt::PlainText);
     QPalette grey = palette();
     grey.setColor(QPalette::WindowText, grey.color(QPalette::PlaceholderText));
     setPalette(grey);
     // The line keeps its height while it is blank, so the page does not move.
     setFixedHeight(fontMetrics().height());
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_describe.setSingleShot(true);
     m_describe.setInterval(1000);
     connect(&m_describe, &QTimer::timeout, this, &CountLine::describe);
-    connect(m_counter, &ResponseCounter::changed, this, &CountLine::update);
+    connect(m_counter, &ResponseCounter::changed, this, &CountLine::recount);
+    m_repaint.setSingleShot(true);
+    m_repaint.setInterval(120);
+    connect(&m_repaint, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+QSize CountLine::sizeHint() const
+{
+    return {fontMetrics().horizontalAdvance(QStringLiteral("000000 words, 0000000 characters")),
+            fontMetrics().height()};
+}
+
+void CountLine::paintEvent(QPaintEvent *)
+{
+    if (m_text.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, m_text);
 }
 
 void CountLine::showEvent(QShowEvent *event)
 {
     m_counter->setShown(true);
-    QLabel::showEvent(event);
+    QWidget::showEvent(event);
 }
 
 void CountLine::hideEvent(QHideEvent *event)
 {
     m_counter->setShown(false);
-    QLabel::hideEvent(event);
+    QWidget::hideEvent(event);
 }
 
-void CountLine::update()
+void CountLine::recount()
 {
-    setText(m_counter->isEmpty() ? QString() : countLine(m_counter->count()));
+    QString now = m_counter->isEmpty() ? QString() : countLine(m_counter->count());
+    if (now == m_text)
+        return;
+    m_text = std::move(now);
+    if (!m_repaint.isActive())
+        m_repaint.start();
     m_describe.start();
 }
 
 void CountLine::describe()
 {
     m_describe.stop();
-    if (m_box->accessibleDescription() != text())
-        m_box->setAccessibleDescription(text());
+    if (m_box->accessibleDescription() != m_text)
+        m_box->setAccessibleDescription(m_text);
 }
 
 } // namespace brevant

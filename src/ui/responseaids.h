@@ -2,7 +2,7 @@
 
 #include "ui/blockdata.h"
 
-#include <QLabel>
+#include <QWidget>
 #include <QString>
 #include <QStringView>
 #include <QTimer>
@@ -56,22 +56,31 @@ private:
 // The small grey line under a response box with its count, blank while the
 // box is empty. Screen readers find the same line as the box's description,
 // brought up to date once typing pauses rather than at every key.
-class CountLine : public QLabel {
+//
+// It draws its text itself: a new count repaints the line and lays out
+// nothing else, and while keys come quickly it is repainted a few times a
+// second rather than at every key.
+class CountLine : public QWidget {
     Q_OBJECT
 public:
     CountLine(QPlainTextEdit *box, QWidget *parent);
     ResponseCounter *counter() const { return m_counter; }
+    QString text() const { return m_text; }
+    QSize sizeHint() const override;
 
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
-    void update();
+    void recount();
     void describe();
 
     QPlainTextEdit *m_box;
     ResponseCounter *m_counter;
+    QString m_text;
+    QTimer m_repaint;
     QTimer m_describe;
 };
 

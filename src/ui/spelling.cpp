@@ -184,6 +184,7 @@ SpellHighlighter::SpellHighlighter(QPlainTextEdit *box, Speller &speller)
     // Whatever the box paints anew (typing, scrolling, showing, resizing)
     // may show paragraphs not checked yet.
     connect(box, &QPlainTextEdit::updateRequest, this, &SpellHighlighter::schedule);
+    connect(box, &QPlainTextEdit::cursorPositionChanged, this, &SpellHighlighter::cursorMoved);
     connect(&speller, &Speller::wordsAccepted, this, &SpellHighlighter::schedule);
 }
 
@@ -211,6 +212,24 @@ void SpellHighlighter::contentsChange(int position, int removed, int added)
         }
     }
     schedule();
+}
+
+void SpellHighlighter::cursorMoved()
+{
+    // A word left while it was being typed is checked once the cursor
+    // leaves it.
+    const QTextCursor cursor = m_box->textCursor();
+    for (QTextBlock b : {m_typedBlock, cursor.block()}) {
+        if (!b.isValid())
+            continue;
+        auto *data = static_cast<ResponseBlockData *>(b.userData());
+        if (data && data->typedWord >= 0
+            && (b != cursor.block() || cursor.positionInBlock() < data->typedWord
+                || cursor.positionInBlock() > data->typedWordEnd)) {
+            data->spellText = 0;
+            schedule();
+        }
+    }
 }
 
 void SpellHighlighter::highlightBlock(const QString &)
@@ -248,14 +267,30 @@ bool SpellHighlighter::checkShown(qint64 budgetMs)
     QTextBlock block = m_box->cursorForPosition(view.topLeft()).block();
     const QTextBlock lastShown = m_box->cursorForPosition(view.bottomRight()).block();
     const quint64 words = m_speller.generation();
+    // The word being typed is not underlined until it is left.
+    const QTextCursor cursor = m_box->textCursor();
+    const bool typing = m_box->hasFocus() && !cursor.hasSelection();
     for (; block.isValid(); block = block.next()) {
         ResponseBlockData *data = ResponseBlockData::of(block);
         if (data->spellText != m_textGeneration || data->spellWords != words) {
             if (elapsed.elapsed() >= budgetMs)
                 return false;
             const QString text = block.text();
+            const int at = typing && cursor.block() == block ? cursor.positionInBlock() : -1;
             QList<std::pair<int, int>> found;
+            data->typedWord = -1;
             for (const WordSpan &w : spellingWords(text)) {
+                if (at >= w.start && at <= w.start + w.length) {
+                    data->typedWord = w.start;
+                    data->typedWordEnd = w.start + w.length;
+                    m_typedBlock = block;
+                    // What was underlined there stays until it is checked.
+                    for (const auto &old : std::as_const(data->misspelt)) {
+                        if (old.first == w.start && old.second <= w.length)
+                            found.append(old);
+                    }
+                    continue;
+                }
                 if (m_speller.isMisspelt(text.mid(w.start, w.length)))
                     found.append({w.start, w.length});
             }

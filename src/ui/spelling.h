@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <QSyntaxHighlighter>
+#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTimer>
 
@@ -99,6 +100,7 @@ protected:
 
 private:
     void contentsChange(int position, int removed, int added);
+    void cursorMoved();
     void schedule();
     // Checks unchecked paragraphs that are shown; returns false when the
     // budget ran out before all were done.
@@ -109,6 +111,7 @@ private:
     QTextCharFormat m_misspelt;
     QTimer m_idle;
     quint64 m_textGeneration = 1;   // a whole new text starts a new one
+    QTextBlock m_typedBlock;        // where a word was left unchecked
     bool m_applying = false;
 };
 

@@ -20,10 +20,10 @@ using namespace brevant::test;
 static const QString kWarning = QStringLiteral("Requirements are not met, Do you want to continue");
 static const QString kWarningTitle = QStringLiteral("Exiting");
 
-static QLabel *countOf(Harness &h, int item)
+static CountLine *countOf(Harness &h, int item)
 {
     const QuestionnaireItem &it = QuestionnaireCatalogue::instance().item(item);
-    return h.program->page(it.page)->findChild<QLabel *>(QStringLiteral("count_") + it.responseBox);
+    return h.program->page(it.page)->findChild<CountLine *>(QStringLiteral("count_") + it.responseBox);
 }
 
 class tst_WritingAids : public QObject {
@@ -70,7 +70,7 @@ void tst_WritingAids::countLineFollowsTyping()
     Harness h;
     h.continueToPage1();
     QPlainTextEdit *box = h.response(1);
-    QLabel *line = countOf(h, 1);
+    CountLine *line = countOf(h, 1);
     QVERIFY(line);
     QCOMPARE(line->text(), QString());   // blank while empty
     QVERIFY(line->isVisible());
@@ -103,7 +103,7 @@ void tst_WritingAids::countStaysRightThroughEdits()
     Harness h;
     h.continueToPage1();
     QPlainTextEdit *box = h.response(2);
-    QLabel *line = countOf(h, 2);
+    CountLine *line = countOf(h, 2);
     box->setPlainText("alpha beta\ngamma\n\ndelta epsilon zeta\neta");
     QCOMPARE(line->text(), QStringLiteral("7 words, 36 characters"));
     QRandomGenerator random(14);
