@@ -39,8 +39,9 @@ QList<Row> htmlRows(const Settings &settings);
 // The browser window showing the HTML report, against a bare text browser.
 Row htmlShownRow(const Settings &settings);
 
-// Typing into a 1 MiB response with the recovery copy on, against a plain
-// QPlainTextEdit: key press to repaint, median and 99th percentile.
+// Typing into a 1 MiB response with the recovery copy, the count line and
+// spell checking on, against a plain QPlainTextEdit: key press to repaint,
+// median and 99th percentile.
 QList<Row> typingRows(const Settings &settings);
 // The window thread's part of one recovery copy write, 27 responses of
 // 1 MiB with one changed, against a budget of 5 ms.
