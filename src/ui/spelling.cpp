@@ -185,6 +185,7 @@ SpellHighlighter::SpellHighlighter(QPlainTextEdit *box, Speller &speller)
     // may show paragraphs not checked yet.
     connect(box, &QPlainTextEdit::updateRequest, this, &SpellHighlighter::schedule);
     connect(box, &QPlainTextEdit::cursorPositionChanged, this, &SpellHighlighter::cursorMoved);
+    box->installEventFilter(this);
     connect(&speller, &Speller::wordsAccepted, this, &SpellHighlighter::schedule);
 }
 
@@ -230,6 +231,18 @@ void SpellHighlighter::cursorMoved()
             schedule();
         }
     }
+}
+
+bool SpellHighlighter::eventFilter(QObject *watched, QEvent *event)
+{
+    // Leaving the box leaves the word that was being typed.
+    if (watched == m_box && event->type() == QEvent::FocusOut && m_typedBlock.isValid()) {
+        if (auto *data = static_cast<ResponseBlockData *>(m_typedBlock.userData()); data && data->typedWord >= 0) {
+            data->spellText = 0;
+            schedule();
+        }
+    }
+    return QSyntaxHighlighter::eventFilter(watched, event);
 }
 
 void SpellHighlighter::highlightBlock(const QString &)

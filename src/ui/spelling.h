@@ -97,6 +97,7 @@ public:
 
 protected:
     void highlightBlock(const QString &text) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void contentsChange(int position, int removed, int added);

@@ -169,6 +169,15 @@ void tst_Spelling::misspeltWordsUnderlined()
     QTest::keyClick(box, Qt::Key_Home);
     QTRY_COMPARE(underlined(box), QStringList{"departmnt"});
     QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, " tset");
+    QTest::qWait(50);
+    QCOMPARE(underlined(box), QStringList{"departmnt"});
+    h.response(2)->setFocus();   // leaving the box leaves the word
+    QTRY_COMPARE(underlined(box), (QStringList{"departmnt", "tset"}));
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(box, Qt::Key_Backspace);
     for (int i = 0; i < 5; ++i)
         QTest::keyClick(box, Qt::Key_Backspace);
     QCOMPARE(box->toPlainText(), QStringLiteral("The departmnt offers"));
