@@ -8,7 +8,9 @@
 # Runs itself again on a virtual display of its own (xvfb-run) with a
 # session bus of its own (dbus-run-session), on which the accessibility
 # bus is started for the test: so it runs the same on a bare machine and
-# from a desktop that has its own session and accessibility buses.
+# from a desktop that has its own session and accessibility buses. The bus
+# is started on the virtual display, so that the accessibility bus it
+# starts is announced there and never on the desktop's display.
 set -uo pipefail
 if [[ $# -ne 3 ]]; then
   echo "usage: $0 SHOW_PROGRAM PYTHON WALK_SCRIPT" >&2
@@ -21,8 +23,8 @@ if [[ -z "${BREVANT_A11Y_DISPLAY:-}" ]]; then
   done
   # Nothing of the desktop's accessibility bus may be found.
   unset AT_SPI_BUS_ADDRESS
-  BREVANT_A11Y_DISPLAY=own exec dbus-run-session -- \
-    xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  BREVANT_A11Y_DISPLAY=own exec xvfb-run -a -s "-screen 0 1280x1024x24" \
+    dbus-run-session -- "$0" "$@"
 fi
 show=$1 python=$2 walk=$3
 deadline_seconds=60
