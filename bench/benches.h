@@ -5,6 +5,10 @@
 #include <QList>
 #include <QString>
 
+namespace brevant {
+class Speller;
+}
+
 namespace bench {
 
 struct Settings {
@@ -27,13 +31,17 @@ QList<Row> startupRows(const Settings &settings);
 // the goal row) and with one response edited (a record), both against the
 // 27 texts taken out of their boxes and written with QSaveFile.
 QList<Row> saveRows(const Settings &settings);
-Row loadRow(const Settings &settings);
+// Load, with the plain pages and with spell checking on (where the American
+// English dictionary is installed), against plain boxes.
+QList<Row> loadRows(const Settings &settings);
+Row loadRow(const Settings &settings, brevant::Speller *speller);
 QList<Row> htmlRows(const Settings &settings);
 // The browser window showing the HTML report, against a bare text browser.
 Row htmlShownRow(const Settings &settings);
 
-// Typing into a 1 MiB response with the recovery copy on, against a plain
-// QPlainTextEdit: key press to repaint, median and 99th percentile.
+// Typing into a 1 MiB response with the recovery copy, the count line and
+// spell checking on, against a plain QPlainTextEdit: key press to repaint,
+// median and 99th percentile.
 QList<Row> typingRows(const Settings &settings);
 // The window thread's part of one recovery copy write, 27 responses of
 // 1 MiB with one changed, against a budget of 5 ms.

@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
     QList<double> printRuns;
     group("startup", [&] { return bench::startupRows(settings); });
     group("save", [&] { return bench::saveRows(settings); });
-    group("load", [&] { return QList<bench::Row>{bench::loadRow(settings)}; });
+    group("load", [&] { return bench::loadRows(settings); });
     group("html", [&] { return bench::htmlRows(settings); });
     group("shown", [&] { return QList<bench::Row>{bench::htmlShownRow(settings)}; });
     group("typing", [&] { return bench::typingRows(settings); });

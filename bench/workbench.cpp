@@ -14,6 +14,7 @@
 #include "report/htmlreport.h"
 #include "report/reportdocument.h"
 #include "report/templateselect.h"
+#include "ui/spelling.h"
 #include "workfile/workfileformat.h"
 
 #include <QCoreApplication>
@@ -53,9 +54,10 @@ void appendWord(QPlainTextEdit *box, int n)
 }
 
 // A harness whose program reads the built program folder, with its templates.
-std::unique_ptr<Harness> harness(const Settings &settings)
+std::unique_ptr<Harness> harness(const Settings &settings, brevant::Speller *speller = nullptr)
 {
-    return std::make_unique<Harness>(brevant::test::HarnessOptions{.programFolder = settings.programFolder});
+    return std::make_unique<Harness>(
+        brevant::test::HarnessOptions{.programFolder = settings.programFolder, .speller = speller});
 }
 
 void checkScript(const Harness &h, const QString &command)
@@ -184,7 +186,16 @@ QList<Row> saveRows(const Settings &settings)
     return rows;
 }
 
-Row loadRow(const Settings &settings)
+QList<Row> loadRows(const Settings &settings)
+{
+    brevant::Speller speller({QStringLiteral("en_US")});
+    QList<Row> rows{loadRow(settings, nullptr)};
+    if (speller.available())
+        rows << loadRow(settings, &speller);
+    return rows;
+}
+
+Row loadRow(const Settings &settings, brevant::Speller *speller)
 {
     // The work file as Save writes it.
     const QStringList texts = responses(kResponseSize);
@@ -202,7 +213,7 @@ Row loadRow(const Settings &settings)
         [&] {
             // A fresh program each run, its pages made beforehand, so that
             // only Load is timed and every box starts empty as on the plain side.
-            std::unique_ptr<Harness> h = harness(settings);
+            std::unique_ptr<Harness> h = harness(settings, speller);
             for (int i = 1; i <= kItemCount; ++i)
                 h->program->responseBox(i);
             brevant::Std0 *start = h->program->std0();
@@ -216,7 +227,8 @@ Row loadRow(const Settings &settings)
         },
         [&] { return loadIntoPlainBoxes(path, texts); });
     Row row;
-    row.figure = QStringLiteral("Load (27 x 1 MiB)");
+    row.figure = speller ? QStringLiteral("Load (27 x 1 MiB), spell checking on")
+                         : QStringLiteral("Load (27 x 1 MiB)");
     row.unit = QStringLiteral("ms");
     row.ours = m.ours;
     row.baseline = m.baseline;

@@ -8,6 +8,7 @@
 #include "questionnaire/questionpage.h"
 #include "report/browserwindow.h"
 #include "report/templateselect.h"
+#include "ui/spelling.h"
 #include "updates/registerform.h"
 #include "workfile/recoveryoffer.h"
 #include "workfile/recoveryrecorder.h"
@@ -108,7 +109,7 @@ QuestionPage *Program::page(int number)
     const QString name = catalogue().page(number).window;
     if (Window *w = existing(name))
         return static_cast<QuestionPage *>(w);
-    QuestionPage *made = get<QuestionPage>(name, *this, dialogs(), number);
+    QuestionPage *made = get<QuestionPage>(name, *this, dialogs(), number, m_services.speller);
     wire(made);
     return made;
 }
@@ -153,6 +154,9 @@ void Program::wire(QuestionPage *page)
         QTextDocument *document = page->responseBox(item->responseBox)->document();
         connect(document, &QTextDocument::contentsChange, recorder,
                 [recorder, number, document](int position, int removed, int added) {
+                    // Underlining a misspelt word changes no text.
+                    if (SpellHighlighter::isFormatting(document))
+                        return;
                     const int length = document->characterCount() - 1;
                     // (Replacing the whole text counts the last paragraph
                     // end in; it is no part of the text.)
@@ -191,7 +195,10 @@ void Program::showWindow(QWidget *window)
 {
     window->show();
     window->raise();
-    window->activateWindow();
+    // A window that comes up beside another (the Example window) leaves
+    // the keyboard where it is.
+    if (!window->testAttribute(Qt::WA_ShowWithoutActivating))
+        window->activateWindow();
 }
 
 void Program::hideWindow(QWidget *window)

@@ -2,6 +2,7 @@
 
 #include "report/printsurfaceqt.h"
 #include "ui/qtservices.h"
+#include "ui/spelling.h"
 #include "updates/mailsender.h"
 
 #include <QString>
@@ -19,6 +20,8 @@ struct Services {
     // The program's own data (recovery copies, backups of replaced files):
     // a folder of the user's, not the program folder.
     QString dataFolder;
+    // The spelling dictionary of the response boxes; none: no spell checking.
+    Speller *speller = nullptr;
 };
 
 // The platform's own services: Qt's message boxes and file dialogs, the
@@ -29,10 +32,12 @@ struct PlatformServices {
     QtLifetime lifetime;
     QtPrinterFactory printers;
     MailSender mail;
+    // In the user's language, falling back to American English.
+    Speller speller{Speller::languagesFor(QLocale::system())};
 
     Services services(const QString &programFolder, const QString &dataFolder)
     {
-        return {dialogs, shell, lifetime, printers, mail, programFolder, dataFolder};
+        return {dialogs, shell, lifetime, printers, mail, programFolder, dataFolder, &speller};
     }
 };
 

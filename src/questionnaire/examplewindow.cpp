@@ -2,6 +2,7 @@
 
 #include "ui/widgets.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -17,6 +18,18 @@ ExampleWindow::ExampleWindow(WindowHost &host)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_ex, 0, Qt::AlignLeft | Qt::AlignTop);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // It comes to the front beside the page and leaves the keyboard with
+    // the page, which stays usable.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+void ExampleWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    Window::keyPressEvent(event);
 }
 
 void ExampleWindow::setExample(const QString &text)

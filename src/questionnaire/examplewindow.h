@@ -14,6 +14,9 @@ public:
     void setExample(const QString &text);
     QString text() const;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     QLabel *m_ex;
 };

@@ -2,14 +2,19 @@
 
 #include "questionnaire/catalogue.h"
 #include "questionnaire/examplewindow.h"
+#include "ui/responseaids.h"
 #include "ui/services.h"
+#include "ui/spelling.h"
 #include "ui/widgets.h"
 
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -30,6 +35,19 @@ bool pageComplete(const QStringList &responses, const QStringList &answers)
     return true;
 }
 
+QString requirementName(const QuestionnaireItem &item)
+{
+    // The start of the statement, as the page shows it, cut at a word.
+    constexpr qsizetype kMost = 60;
+    const QString statement = item.statement.text.simplified();
+    if (statement.size() <= kMost)
+        return statement;
+    qsizetype cut = statement.lastIndexOf(QLatin1Char(' '), kMost);
+    if (cut <= 0)
+        cut = kMost;
+    return statement.left(cut) + QChar(0x2026);
+}
+
 namespace {
 
 // A response box asks for little height of its own, so that the boxes of
@@ -39,14 +57,28 @@ class ResponseBox : public QPlainTextEdit {
 public:
     using QPlainTextEdit::QPlainTextEdit;
     QSize sizeHint() const override { return {QPlainTextEdit::sizeHint().width(), 64}; }
+
+    SpellHighlighter *spelling = nullptr;
+
+protected:
+    // The box's own menu, with the spelling entries for the word under the
+    // pointer at its top.
+    void contextMenuEvent(QContextMenuEvent *event) override
+    {
+        QMenu *menu = createStandardContextMenu(event->pos());
+        if (spelling)
+            spelling->addMenuEntries(menu, event->pos());
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(event->globalPos());
+    }
 };
 
 } // namespace
 
-QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, int number)
+QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, int number, Speller *speller)
     : Window(host, QuestionnaireCatalogue::instance().page(number).window,
              QuestionnaireCatalogue::instance().page(number).caption),
-      m_dialogs(dialogs), m_number(number)
+      m_dialogs(dialogs), m_number(number), m_speller(speller)
 {
     const QuestionnaireCatalogue &catalogue = QuestionnaireCatalogue::instance();
     const QuestionnairePage &page = catalogue.page(number);
@@ -80,6 +112,8 @@ QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, int number)
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // A click on HELP or between the boxes leaves the keyboard where it is.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidget(content);
 
     auto *buttons = new QHBoxLayout;
@@ -103,6 +137,13 @@ QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, int number)
     outer->addWidget(scroll, 1);
     outer->addLayout(buttons);
     resize(940, 690);
+
+    // The keyboard starts in the page's first box.
+    const QuestionnaireItem *first = catalogue.itemsOfPage(number).first();
+    if (QComboBox *answer = m_answers.value(first->answerBox))
+        answer->setFocus(Qt::OtherFocusReason);
+    else
+        m_responses.value(first->responseBox)->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
@@ -117,7 +158,10 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
     help->setObjectName(item.helpLabel);
     help->setFont(buttonFont());
     help->setCursor(Qt::WhatsThisCursor);
-    help->setAccessibleName(QStringLiteral("Example response for requirement %1").arg(item.number));
+    // Screen readers and speech input name it as the page shows it; what
+    // it is for is its description.
+    help->setAccessibleName(QStringLiteral("HELP"));
+    help->setAccessibleDescription(item.statement.text);
     const int itemNumber = item.number;
     connect(help, &ClickLabel::clicked, this, [this, itemNumber] { showExample(itemNumber); });
 
@@ -135,10 +179,10 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
 
     if (item.hasAnswer()) {
         auto *line = new QHBoxLayout;
-        line->addWidget(makeLabel(item.answerPrompt,
-                                  QuestionnaireCatalogue::answerPromptText(item.page),
-                                  regularFont(), box, false));
-        auto *answer = new QComboBox(box);
+        const QString promptText = QuestionnaireCatalogue::answerPromptText(item.page);
+        QLabel *prompt = makeLabel(item.answerPrompt, promptText, regularFont(), box, false);
+        line->addWidget(prompt);
+        auto *answer = new AnswerBox(box);
         answer->setObjectName(item.answerBox);
         answer->setEditable(true);
         answer->setInsertPolicy(QComboBox::NoInsert);
@@ -148,8 +192,14 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
         answer->addItems({QStringLiteral("Yes"), QStringLiteral("No")});
         answer->setCurrentText(QStringLiteral("Yes"));
         answer->setMinimumWidth(90);
-        answer->setAccessibleName(QStringLiteral("Requirement %1 met?").arg(item.number));
+        // Announced with its question and its requirement, not as "Yes";
+        // the typing field inside is what has the focus.
+        const QString name = promptText + QLatin1Char(' ') + requirementName(item);
+        answer->setAccessibleName(name);
         answer->setAccessibleDescription(item.statement.text);
+        answer->lineEdit()->setAccessibleName(name);
+        answer->lineEdit()->setAccessibleDescription(item.statement.text);
+        prompt->setBuddy(answer);
         line->addWidget(answer);
         line->addStretch(1);
         rows->addLayout(line);
@@ -157,9 +207,11 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
         m_answerOrder.append(answer);
     }
 
+    QLabel *responseLabel = statement;
     if (!item.responsePrompt.isEmpty()) {
         auto *line = new QHBoxLayout;
-        line->addWidget(makeLabel(item.responsePrompt, item.responsePromptText, regularFont(), box, false), 1);
+        responseLabel = makeLabel(item.responsePrompt, item.responsePromptText, regularFont(), box, false);
+        line->addWidget(responseLabel, 1);
         line->addWidget(help, 0, Qt::AlignRight);
         rows->addLayout(line);
     }
@@ -170,9 +222,19 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
     response->setMinimumHeight(56);
     response->setVerticalScrollBarPolicy(item.scrollBar ? Qt::ScrollBarAlwaysOn
                                                         : Qt::ScrollBarAlwaysOff);
-    response->setAccessibleName(QStringLiteral("Response to requirement %1").arg(item.number));
-    response->setAccessibleDescription(item.statement.text);
+    response->setAccessibleName(QStringLiteral("Response to requirement %1: %2")
+                                    .arg(item.number)
+                                    .arg(requirementName(item)));
+    // (Its description is the count line's.)
+    responseLabel->setBuddy(response);
+    // Grey in the empty box, never part of its text.
+    response->setPlaceholderText(QStringLiteral("No response yet"));
+    if (m_speller)
+        response->spelling = new SpellHighlighter(response, *m_speller);
     rows->addWidget(response, 1);
+    auto *count = new CountLine(response, box);
+    count->setObjectName(QStringLiteral("count_") + item.responseBox);
+    rows->addWidget(count);
     // Tab runs top to bottom: answer box, HELP, response box.
     if (QComboBox *answer = m_answers.value(item.answerBox))
         setTabOrder(answer, help);
@@ -204,11 +266,24 @@ bool QuestionPage::isComplete() const
     return pageComplete(responses, answers);
 }
 
+QStringList QuestionPage::incompleteRequirements() const
+{
+    QStringList names;
+    for (const QuestionnaireItem *item : QuestionnaireCatalogue::instance().itemsOfPage(m_number)) {
+        const QComboBox *answer = m_answers.value(item->answerBox);
+        if (m_responses.value(item->responseBox)->document()->isEmpty()
+            || (answer && answer->currentText() != QLatin1String("Yes")))
+            names << requirementName(*item);
+    }
+    return names;
+}
+
 bool QuestionPage::confirmIncomplete(QWidget *parent)
 {
+    // The detail text says what keeps the page from passing.
     const Answer answer = m_dialogs.message(
         parent, QStringLiteral("Requirements are not met, Do you want to continue"), Buttons::YesNo,
-        Icon::Critical, QStringLiteral("Exiting"));
+        Icon::Critical, QStringLiteral("Exiting"), incompleteRequirements().join(QLatin1Char('\n')));
     if (answer == Answer::Yes)
         return true;
     host().endProgram();

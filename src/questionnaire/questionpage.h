@@ -11,6 +11,7 @@ class QPlainTextEdit;
 namespace brevant {
 
 class Dialogs;
+class Speller;
 struct QuestionnaireItem;
 
 // One of the ten question pages, built from the catalogue. Every control
@@ -18,7 +19,8 @@ struct QuestionnaireItem;
 class QuestionPage : public Window {
     Q_OBJECT
 public:
-    QuestionPage(WindowHost &host, Dialogs &dialogs, int number);
+    // speller: the spelling dictionary of the response boxes, or none.
+    QuestionPage(WindowHost &host, Dialogs &dialogs, int number, Speller *speller = nullptr);
 
     int number() const { return m_number; }
     FileDialog &saveDialog() { return m_saveDialog; }
@@ -28,6 +30,8 @@ public:
 
     // Every response box is filled and every answer box reads exactly "Yes".
     bool isComplete() const;
+    // The requirements that keep the page from passing, in page order.
+    QStringList incompleteRequirements() const;
 
     void Form_Load() override;
     void Form_Unload() override;
@@ -55,6 +59,7 @@ private:
 
     Dialogs &m_dialogs;
     int m_number;
+    Speller *m_speller;
     FileDialog m_saveDialog;
     QMap<QString, QPlainTextEdit *> m_responses;
     QMap<QString, QComboBox *> m_answers;
@@ -65,5 +70,9 @@ private:
 // The completeness rule on its own: no response empty, every answer "Yes"
 // (exactly: case and blanks count).
 bool pageComplete(const QStringList &responses, const QStringList &answers);
+
+// A requirement as the program names it to the user: the start of its
+// statement.
+QString requirementName(const QuestionnaireItem &item);
 
 } // namespace brevant

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -42,6 +43,16 @@ void BrowserWindow::display(const QString &path)
         m_view->reload();
     else
         m_view->setSource(url);
+}
+
+void BrowserWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Escape puts the page away, as it does a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    Window::keyPressEvent(event);
 }
 
 void BrowserWindow::openLink(const QUrl &link)

@@ -22,6 +22,9 @@ public:
     void display(const QString &path);
     QTextBrowser *view() const { return m_view; }
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void openLink(const QUrl &link);
 

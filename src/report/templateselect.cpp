@@ -9,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -39,6 +40,7 @@ TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore
     for (const ReportDesign &design : reportDesigns()) {
         m_options << option(design.option, design.caption);
         group->addButton(m_options.last());
+        m_options.last()->installEventFilter(this);
     }
 
     auto *row = new QHBoxLayout;
@@ -85,6 +87,28 @@ const ReportDesign *TemplateSelect::selectedDesign() const
             return &reportDesigns().at(i);
     }
     return nullptr;
+}
+
+bool TemplateSelect::eventFilter(QObject *watched, QEvent *event)
+{
+    // The arrow keys move through the options and choose the one they come
+    // to, also when none was chosen yet.
+    const qsizetype at = m_options.indexOf(static_cast<QRadioButton *>(watched));
+    if (at < 0 || event->type() != QEvent::KeyPress)
+        return Window::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    int step = 0;
+    if (key->key() == Qt::Key_Down || key->key() == Qt::Key_Right)
+        step = 1;
+    else if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Left)
+        step = -1;
+    if (step == 0 || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return Window::eventFilter(watched, event);
+    const qsizetype count = m_options.size();
+    QRadioButton *to = m_options.at((at + step + count) % count);
+    to->setFocus(Qt::TabFocusReason);
+    to->setChecked(true);
+    return true;
 }
 
 void TemplateSelect::showInBrowser(const QString &path)

@@ -33,6 +33,7 @@ public:
 private:
     // Shows a page in the browser window.
     void showInBrowser(const QString &path);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     Dialogs &m_dialogs;
     ResponseStore &m_store;

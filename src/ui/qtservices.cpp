@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -53,12 +54,18 @@ private:
 } // namespace
 
 Answer QtDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
-                          const QString &title)
+                          const QString &title, const QString &details)
 {
     ButtonsOnlyBox box(parent, buttons == Buttons::YesNo);
     box.setWindowTitle(title.isNull() ? applicationTitle() : title);
     box.setText(prompt);
     box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty()) {
+        box.setInformativeText(details);
+        // Shown as it stands, as the prompt is: never read as markup.
+        if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+            label->setTextFormat(Qt::PlainText);
+    }
     box.setIcon(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
     if (buttons == Buttons::YesNo) {
         QPushButton *yes = box.addButton(QMessageBox::Yes);

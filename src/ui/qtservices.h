@@ -8,7 +8,7 @@ namespace brevant {
 class QtDialogs : public Dialogs {
 public:
     Answer message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
-                   const QString &title) override;
+                   const QString &title, const QString &details = QString()) override;
     FileDialogOutcome showSave(QWidget *parent, const QString &filter,
                                const QString &fileName, Overwrite overwrite) override;
     FileDialogOutcome showOpen(QWidget *parent, const QString &filter,

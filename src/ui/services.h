@@ -35,9 +35,11 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // Blocks until answered. A null title means the application's title.
-    // The first button is the default.
+    // The first button is the default. details, when not empty, stands
+    // below the prompt in the box's smaller detail text.
     virtual Answer message(QWidget *parent, const QString &prompt, Buttons buttons,
-                           Icon icon, const QString &title) = 0;
+                           Icon icon, const QString &title,
+                           const QString &details = QString()) = 0;
     // filter: "Description (*.ext)|*.ext" pairs joined by '|'; the first
     // entry is the one chosen when the dialog opens.
     virtual FileDialogOutcome showSave(QWidget *parent, const QString &filter,

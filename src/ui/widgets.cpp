@@ -1,8 +1,12 @@
 #include "ui/widgets.h"
 
+#include <QAccessibleWidget>
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace brevant {
 
@@ -19,9 +23,105 @@ QFont headingFont() { return arial(9.75, true); }
 QFont buttonFont() { return arial(9, true); }
 QFont exampleFont() { return arial(8.25, false); }
 
+namespace {
+
+// A label that reacts to a click is a link to screen readers, with a press
+// action that does what the click does.
+class ClickLabelAccessible : public QAccessibleWidget {
+public:
+    explicit ClickLabelAccessible(ClickLabel *label) : QAccessibleWidget(label, QAccessible::Link) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        const QString own = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && own.isEmpty())
+            return static_cast<QLabel *>(widget())->text();
+        return own;
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.linked = true;
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            static_cast<ClickLabel *>(widget())->activate();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+// An answer box: named by its own name, its text as its value, a press
+// action that opens its list; its typing field is its child.
+class AnswerBoxAccessible : public QAccessibleWidget {
+public:
+    explicit AnswerBoxAccessible(AnswerBox *box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    AnswerBox *box() const { return static_cast<AnswerBox *>(widget()); }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return box()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.editable = box()->isEditable();
+        s.expandable = true;
+        s.expanded = box()->view() && box()->view()->isVisible();
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &action) override
+    {
+        if (action == showMenuAction() || action == pressAction())
+            box()->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface *ownAccessible(const QString &className, QObject *object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    if (className == QLatin1String("brevant::ClickLabel"))
+        return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
+    if (className == QLatin1String("brevant::AnswerBox"))
+        return new AnswerBoxAccessible(static_cast<AnswerBox *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibleFactory()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(ownAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
 ClickLabel::ClickLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
     setFocusPolicy(Qt::TabFocus);
+    installAccessibleFactory();
+}
+
+void ClickLabel::activate()
+{
+    emit clicked();
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
@@ -42,6 +142,34 @@ void ClickLabel::keyPressEvent(QKeyEvent *event)
     QLabel::keyPressEvent(event);
 }
 
+void ClickLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    // The focus mark: HELP is reached with Tab like any control.
+    if (hasFocus()) {
+        QStylePainter painter(this);
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        // HELP takes the focus only by the keyboard, so the mark always shows.
+        option.state |= QStyle::State_KeyboardFocusChange;
+        option.backgroundColor = palette().color(backgroundRole());
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    }
+}
+
+void PushButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers others = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && others == Qt::NoModifier && !autoDefault() && !isDefault()) {
+        if (!event->isAutoRepeat())
+            click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
 QLabel *makeLabel(const QString &name, const QString &text, const QFont &font, QWidget *parent,
                   bool wrap)
 {
@@ -55,7 +183,7 @@ QLabel *makeLabel(const QString &name, const QString &text, const QFont &font, Q
 
 QPushButton *makeButton(const QString &name, const QString &text, QWidget *parent)
 {
-    auto *button = new QPushButton(text, parent);
+    auto *button = new PushButton(text, parent);
     button->setObjectName(name);
     button->setFont(buttonFont());
     button->setAutoDefault(false);

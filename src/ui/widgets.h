@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QComboBox>
 #include <QFont>
 #include <QLabel>
-
-class QPushButton;
+#include <QPushButton>
 
 namespace brevant {
 
@@ -13,15 +13,40 @@ QFont headingFont();        // bold 9.75 pt: frame captions, headings
 QFont buttonFont();         // bold 9 pt: buttons and HELP labels
 QFont exampleFont();        // 8.25 pt: the Example window
 
+// Makes the small widgets below known to screen readers as what they are.
+void installAccessibleFactory();
+
 // A label that reacts to a click, such as the HELP labels.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
     explicit ClickLabel(const QString &text, QWidget *parent = nullptr);
+    // What a click does (a screen reader's press action).
+    void activate();
 signals:
     void clicked();
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+};
+
+// An editable drop-down box whose own name reaches screen readers: the
+// toolkit's bridge on this platform gives such a box its current text
+// ("Yes") as its name.
+class AnswerBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit AnswerBox(QWidget *parent = nullptr) : QComboBox(parent) { installAccessibleFactory(); }
+};
+
+// A push button that Enter and Return press when it has the focus, as
+// Space does.
+class PushButton : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
 

@@ -13,6 +13,7 @@
 #include "report/reportdocument.h"
 #include "report/templateselect.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -94,6 +95,7 @@ private slots:
     void previewWithoutSelectionOrWithoutPage();
     void closingTheWindows();
     void linksOpenInTheWebBrowser();
+    void keyboardOnly();
 };
 
 void TestTemplateSelect::init()
@@ -543,6 +545,53 @@ void TestTemplateSelect::linksOpenInTheWebBrowser()
     QCOMPARE(h.shell.requests[0].target, u"https://example.org/policy"_s);
     QCOMPARE(h.shell.requests[1].target, h.folder.filePath(u"Templates/Template_Examples/other.htm"_s));
     QCOMPARE(browser->view()->source(), QUrl::fromLocalFile(page));
+}
+
+// Arrow keys choose the design, Return presses Preview and Save, Escape
+// puts the browser window away: the whole window without a mouse.
+void TestTemplateSelect::keyboardOnly()
+{
+    Harness h;
+    QVERIFY(installTemplates(h));
+    h.fillAll();
+    TemplateSelect *w = openTemplateWindow(h);
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QRadioButton *ed = designOption(w, "ED");
+    ed->setFocus(Qt::TabFocusReason);
+    QVERIFY(!ed->isChecked());
+    QTest::keyClick(ed, Qt::Key_Down);   // nothing chosen yet: the next one is
+    QVERIFY(designOption(w, "OM")->isChecked());
+    QCOMPARE(QApplication::focusWidget(), designOption(w, "OM"));
+    QTest::keyClick(designOption(w, "OM"), Qt::Key_Down);
+    QTest::keyClick(designOption(w, "GO"), Qt::Key_Down);   // round to the first
+    QVERIFY(ed->isChecked());
+    QTest::keyClick(ed, Qt::Key_Up);
+    QTest::keyClick(designOption(w, "GO"), Qt::Key_Left);
+    QVERIFY(designOption(w, "OM")->isChecked());
+    QCOMPARE(w->selectedDesign()->option, u"OM"_s);
+
+    auto *preview = w->findChild<QPushButton *>(u"preview"_s);
+    preview->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(preview, Qt::Key_Return);
+    QVERIFY(existingBrowser(h) && existingBrowser(h)->isVisible());
+    QCOMPARE(existingBrowser(h)->view()->source().fileName(), u"Orange_Madness.htm"_s);
+    QTest::keyClick(existingBrowser(h)->view(), Qt::Key_Escape);
+    Harness::flushDeletes();
+    QVERIFY(!existingBrowser(h));
+    QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
+
+    QTemporaryDir out;
+    const QString path = out.filePath(u"report.html"_s);
+    expectSavedTo(h, path);
+    auto *save = w->findChild<QPushButton *>(u"Save"_s);
+    save->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(save, Qt::Key_Enter, Qt::KeypadModifier);
+    VERIFY_DIALOGS(h);
+    QVERIFY(fileBytes(path).startsWith(templateHead(fileBytes(h.folder.filePath(u"Templates/Orange_Madness.htm"_s)))));
+    QTest::keyClick(existingBrowser(h), Qt::Key_Escape);
+    Harness::flushDeletes();
+    QVERIFY(!existingBrowser(h));
+    QCOMPARE(h.lifetime.lastWindowClosedCalls + h.lifetime.endProgramCalls, 0);
 }
 
 BREVANT_TEST_MAIN(TestTemplateSelect)

@@ -56,12 +56,13 @@ static QString show(const QString &s)
 }
 
 Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
-                            const QString &title)
+                            const QString &title, const QString &details)
 {
     if (onDialog)
         onDialog();
     shownTexts << prompt;
     shownTitles << title;
+    shownDetails << details;
     parents << parent;
     if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Message) {
         failures << QStringLiteral("unexpected message box %1 titled %2").arg(show(prompt), show(title));

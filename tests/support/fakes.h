@@ -48,7 +48,7 @@ public:
     FakeDialogs &expectOpen(const QString &filter, const FileDialogOutcome &outcome);
 
     Answer message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
-                   const QString &title) override;
+                   const QString &title, const QString &details = QString()) override;
     FileDialogOutcome showSave(QWidget *parent, const QString &filter,
                                const QString &fileName, Overwrite overwrite) override;
     FileDialogOutcome showOpen(QWidget *parent, const QString &filter,
@@ -61,6 +61,7 @@ public:
 
     QStringList shownTexts;     // every message text shown, in order
     QStringList shownTitles;
+    QStringList shownDetails;   // the detail text of every message shown
     QList<QWidget *> parents;   // the parent of every dialog shown
     QStringList initialNames;   // the file name each file dialog started with
     QList<Overwrite> overwrites;   // what each save dialog does with an existing file

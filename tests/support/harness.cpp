@@ -22,7 +22,8 @@ Harness::Harness(const HarnessOptions &options)
                options.printers ? *options.printers : printers,
                options.mail ? *options.mail : mail,
                options.programFolder.isEmpty() ? folder.path() : options.programFolder,
-               options.dataFolder.isEmpty() ? data.path() : options.dataFolder},
+               options.dataFolder.isEmpty() ? data.path() : options.dataFolder,
+               options.speller},
       program(std::make_unique<Program>(services))
 {
 }

@@ -18,6 +18,7 @@ struct HarnessOptions {
     QString dataFolder;                  // the user's data folder: recovery copies, backups
     PrinterFactory *printers = nullptr;  // where printed documents go
     MailSender *mail = nullptr;          // how the registration is sent
+    Speller *speller = nullptr;          // spell checking; none unless given
 };
 
 // A program wired to fakes, with its own temporary program and data

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,6 +43,7 @@ private slots:
     void messageWithOkClosesAsUsual();
     void saveDialogReportsTheFileTypeChosen_data();
     void saveDialogReportsTheFileTypeChosen();
+    void detailTextStandsBelowThePrompt();
 };
 
 void TestDialogs::questionIgnoresEscapeAndTheCloseButton_data()
@@ -139,6 +141,42 @@ void TestDialogs::saveDialogReportsTheFileTypeChosen()
     QCOMPARE(int(outcome.kind), int(FileDialogOutcome::Kind::Chosen));
     QCOMPARE(outcome.path, dir.filePath(QStringLiteral("my report")));
     QCOMPARE(outcome.filterIndex, downs);
+void TestDialogs::detailTextStandsBelowThePrompt()
+{
+    QtDialogs dialogs;
+    QStringList seen;
+    const auto look = [&] {
+        QMessageBox *box = shownBox();
+        if (!box) {
+            seen << "no box";
+            return;
+        }
+        auto *details = box->findChild<QLabel *>("qt_msgbox_informativelabel");
+        seen << box->windowTitle() << box->text() << box->informativeText()
+             << (details && details->textFormat() == Qt::PlainText ? "plain" : "not plain")
+             << (box->icon() == QMessageBox::Critical ? "critical" : "other icon");
+        QTest::keyClick(box->button(QMessageBox::Yes), Qt::Key_Space);
+    };
+    QTimer::singleShot(0, look);
+    const QString details = "There must be <b>two</b>\na. There must be";
+    QCOMPARE(dialogs.message(nullptr, "Requirements are not met, Do you want to continue",
+                             Buttons::YesNo, Icon::Critical, "Exiting", details),
+             Answer::Yes);
+    QCOMPARE(seen, QStringList({"Exiting", "Requirements are not met, Do you want to continue",
+                                details, "plain", "critical"}));
+
+    // Without details the box is as it always was: no detail text at all.
+    seen.clear();
+    QTimer::singleShot(0, [&] {
+        QMessageBox *box = shownBox();
+        seen << (box && box->informativeText().isEmpty() ? "none" : "some")
+             << (box && !box->findChild<QLabel *>("qt_msgbox_informativelabel") ? "no label" : "label");
+        if (box)
+            QTest::keyClick(box->button(QMessageBox::Yes), Qt::Key_Space);
+    });
+    dialogs.message(nullptr, "Requirements are not met, Do you want to continue", Buttons::YesNo,
+                    Icon::Critical, "Exiting");
+    QCOMPARE(seen, QStringList({"none", "no label"}));
 }
 
 BREVANT_TEST_MAIN(TestDialogs)
