@@ -10,6 +10,7 @@
 #include "app/std11.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
+#include "report/reportdocument.h"
 #include "report/templateselect.h"
 #include "ui/spelling.h"
 #include "workfile/recoveryrecorder.h"
@@ -340,7 +341,7 @@ void tst_Spelling::underlineIsNeverText()
         with.program->showWindow(with.program->std11());
         TemplateSelect *templates = with.program->templateSelect();
         templates->findChild<QRadioButton *>("OM")->click();
-        with.dialogs.expectSave("html Files (*.html)|*.html", FileDialogOutcome::chosen(out.filePath(name + ".html")))
+        with.dialogs.expectSave(reportSaveFilter(), FileDialogOutcome::chosen(out.filePath(name + ".html")))
             .expectMessage("Successfully Saved...", "Saving");
         with.click(templates, "Save");
     };

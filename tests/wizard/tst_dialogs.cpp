@@ -141,6 +141,8 @@ void TestDialogs::saveDialogReportsTheFileTypeChosen()
     QCOMPARE(int(outcome.kind), int(FileDialogOutcome::Kind::Chosen));
     QCOMPARE(outcome.path, dir.filePath(QStringLiteral("my report")));
     QCOMPARE(outcome.filterIndex, downs);
+}
+
 void TestDialogs::detailTextStandsBelowThePrompt()
 {
     QtDialogs dialogs;
