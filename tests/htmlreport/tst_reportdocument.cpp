@@ -2,7 +2,7 @@
 // tools a user's viewer and word processor stand for: pdftotext, pdfinfo,
 // pdffonts and pdftoppm over the PDF, the ODT's content.xml out of its zip.
 
-#include "../print/pdftext.h"
+#include "pdftext.h"
 #include "failingdevice.h"
 #include "files.h"
 #include "testmain.h"
