@@ -1,186 +1,10 @@
-// The report as a PDF and as an OpenDocument Text file, read back with the
-// tools a user's viewer and word processor stand for: pdftotext, pdfinfo,
-// pdffonts and pdftoppm over the PDF, the ODT's content.xml out of its zip.
-
-#include "pdftext.h"
-#include "failingdevice.h"
-#include "files.h"
-#include "testmain.h"
-#include "questionnaire/catalogue.h"
-#include "report/htmlreport.h"
-#include "report/reportdocument.h"
-#include "ui/filedialog.h"
-
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <unistd.h>
+// The report as a PDF, read back with the tools a user's viewer stands
+// for: pdftotext, pdfinfo, pdffonts and pdftoppm.
+#include "reportdocumenttest.h"
 
 using namespace brevant;
 using namespace brevant::test;
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-const QDate kDate(2026, 12, 8);
-const QString kDateText = u"8 December 2026"_s;
-
-// Numbered responses of some length, so the report runs over many pages,
-// with the hard cases among them: markup typed by the user, a line break,
-// characters the code page cannot hold (Greek, Cyrillic, a surrogate
-// pair) and some it can (euro sign, dash).
-QStringList testResponses()
-{
-    QStringList texts;
-    for (int i = 1; i <= kItemCount; ++i) {
-        QString text = u"Response %1 begins here."_s.arg(i);
-        for (int s = 1; s <= 12; ++s)
-            text += u" Sentence %1 of response %2 tells how the department meets it."_s.arg(s).arg(i);
-        texts << text;
-    }
-    texts[2] = u"<b>not bold</b> & \"quoted\"\nsecond line of three\nthird line"_s;
-    texts[4] = u"Greek \u03A9\u03BC\u03B5\u03B3\u03B1, Cyrillic \u0416\u0443\u043A, euro \u20AC, dash \u2013, "
-               "bold A \U0001D400 end"_s;
-    texts[26] = u"The last response."_s;
-    return texts;
-}
-
-QString templatePath(const ReportDesign &design)
-{
-    return builtProgramFolder() + design.templatePath;
-}
-
-QByteArray reportHtml(const ReportDesign &design, const QStringList &responses)
-{
-    return reportBytes(fileBytes(templatePath(design)), responses);
-}
-
-DocumentOptions options(const char *locale = "de_DE")
-{
-    DocumentOptions o;
-    o.locale = QLocale(QString::fromLatin1(locale));
-    o.date = kDate;
-    return o;
-}
-
-// Where the pictures of the pages are kept for a person to look at.
-QString picturesFolder()
-{
-    const QString folder = QFile::decodeName(BREVANT_TEST_PICTURES_DIR);
-    QDir().mkpath(folder);
-    return folder;
-}
-
-// The pixels of a picture within a small distance of a colour.
-int pixelsOfColour(const QImage &image, QColor colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green())
-                    + qAbs(c.blue() - colour.blue()) < 24)
-                ++n;
-        }
-    }
-    return n;
-}
-
-// The masthead colour of each design.
-QColor mastheadColour(const QString &option)
-{
-    if (option == u"ED"_s)
-        return QColor(0x1b, 0x2a, 0x49);
-    if (option == u"OM"_s)
-        return QColor(0xe8, 0x59, 0x0c);
-    return QColor(0x2f, 0x5d, 0x3a);
-}
-
-// The text of an ODT's content.xml as a word processor reads it: runs of
-// white space in the XML as one blank, <text:tab/> as a tab and
-// <text:line-break/> as '\n' (the blanks and tabs around a line break
-// dropped), paragraphs and cells ended by a blank, every other tag
-// dropped, the entities resolved.
-QString odtText(const QString &contentXml)
-{
-    QString text = contentXml;
-    text.replace(QRegularExpression(u"[ \t\r\n]+"_s), u" "_s);
-    text.replace(u"<text:tab/>"_s, u"\t"_s);
-    text.replace(u"<text:line-break/>"_s, u"\n"_s);
-    text.replace(QRegularExpression(u"</text:(p|h)>"_s), u" "_s);
-    text.remove(QRegularExpression(u"<[^>]*>"_s));
-    text.replace(QRegularExpression(u"[ \t]*\n[ \t]*"_s), u"\n"_s);
-    text.replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&quot;"_s, u"\""_s)
-        .replace(u"&apos;"_s, u"'"_s).replace(u"&amp;"_s, u"&"_s);
-    return text;
-}
-
-// The report's pieces in order, compared without regard to case (a design
-// may set its headings in capitals), to white space (a line may wrap after
-// a slash, where the text has no blank) or to hyphens (pdftotext joins a
-// word wrapped at its hyphen without it).
-QString firstMissingPiece(const QString &text, const QStringList &responses)
-{
-    static const QRegularExpression space(u"[\\s-]+"_s);
-    QStringList pieces = reportPieces(responses);
-    for (QString &piece : pieces)
-        piece = piece.toLower().remove(space);
-    return firstMissingInOrder(text.toLower().remove(space), pieces);
-}
-
-// The text of the pages without their footers. Qt's text engine also
-// draws, clipped away, the last line of the page before above a page's
-// first line when a paragraph runs over the page break; pdftotext reads it
-// all the same, so it is left out here.
-QString bodyText(const QStringList &pages)
-{
-    static const QRegularExpression footer(u"^(Page \\d+ of \\d+|\\d+ \\w+ \\d{4})$"_s);
-    QStringList kept;
-    QString lastLine;
-    for (int p = 0; p < pages.size(); ++p) {
-        bool first = true;
-        for (const QString &line : pages.at(p).split(u'\n')) {
-            const QString trimmed = line.trimmed();
-            if (trimmed.isEmpty() || footer.match(trimmed).hasMatch())
-                continue;
-            if (first && p > 0 && trimmed == lastLine) {
-                first = false;
-                continue;
-            }
-            first = false;
-            kept << line;
-            lastLine = trimmed;
-        }
-    }
-    return kept.join(u'\n');
-}
-
-QString unzipped(const QString &zip, const QString &member)
-{
-    return runPdfTool(u"unzip"_s, {u"-p"_s, zip, member});
-}
-
-// The "emb" column of pdffonts for every font of the file.
-QStringList embeddedColumn(const QString &fontList)
-{
-    const QStringList lines = fontList.split(u'\n');
-    QStringList column;
-    if (lines.size() < 2)
-        return column;
-    const qsizetype at = lines.at(0).indexOf(u"emb"_s);
-    for (qsizetype i = 2; i < lines.size(); ++i) {
-        if (!lines.at(i).trimmed().isEmpty())
-            column << lines.at(i).mid(at, 3).trimmed();
-    }
-    return column;
-}
-
-} // namespace
 
 class TestReportDocument : public QObject {
     Q_OBJECT
@@ -191,11 +15,7 @@ private slots:
     void pdfOfEachDesign();
     void pdfPageSizeAndProperties_data();
     void pdfPageSizeAndProperties();
-    void odtHoldsTheResponsesAsText();
     void pagePictureIsTheFirstPage();
-    void writersStopAtAFailingDevice();
-    void failuresLeaveTheEarlierFile_data();
-    void failuresLeaveTheEarlierFile();
 };
 
 void TestReportDocument::initTestCase()
@@ -337,31 +157,6 @@ void TestReportDocument::pdfPageSizeAndProperties()
 // The ODT: a zip of the OpenDocument kind whose content holds every
 // heading and response in order as text, the line breaks as line breaks,
 // the markup typed as literal text.
-void TestReportDocument::odtHoldsTheResponsesAsText()
-{
-    const QStringList responses = testResponses();
-    const QString odt = picturesFolder() + u"/report.odt"_s;
-    QString error;
-    QVERIFY2(writeReportDocument(ReportFormat::Odt, templatePath(reportDesigns().at(0)), odt, responses,
-                                 options(), &error),
-             qPrintable(error));
-    QVERIFY(fileBytes(odt).startsWith("PK"));
-    QCOMPARE(unzipped(odt, u"mimetype"_s), u"application/vnd.oasis.opendocument.text"_s);
-    const QString content = unzipped(odt, u"content.xml"_s);
-    QVERIFY(content.startsWith(u"<?xml"_s));
-
-    const QString text = odtText(content);
-    const QString missing = firstMissingPiece(text, responses);
-    QVERIFY2(missing.isEmpty(), qPrintable(u"not in order: "_s + missing));
-    QVERIFY(text.contains(u"Curriculum Policy Report"_s));
-    QVERIFY2(content.contains(u"&lt;b&gt;not bold&lt;/b&gt; &amp; "_s), qPrintable(content.left(4000)));
-    QVERIFY(text.contains(u"<b>not bold</b> & \"quoted\"\nsecond line of three\nthird line"_s));
-    QVERIFY(text.contains(u"Greek \u03A9\u03BC\u03B5\u03B3\u03B1, Cyrillic \u0416\u0443\u043A, euro \u20AC, "
-                          "dash \u2013, bold A \U0001D400 end"_s));
-    // The responses are the document's own text, not a picture of it.
-    QVERIFY(!content.contains(u"draw:image"_s));
-}
-
 void TestReportDocument::pagePictureIsTheFirstPage()
 {
     for (const ReportDesign &d : reportDesigns()) {
@@ -375,85 +170,6 @@ void TestReportDocument::pagePictureIsTheFirstPage()
         QVERIFY(reportPagePicture(html, options(), 1, 600).height() > 0);
         QVERIFY(reportPagePicture(html, options(), 99, 600).isNull());
     }
-}
-
-void TestReportDocument::writersStopAtAFailingDevice()
-{
-    const QByteArray html = reportHtml(reportDesigns().at(2), testResponses());
-    const qint64 pdfSize = reportPdf(html, options()).size();
-    const qint64 odtSize = reportOdt(html).size();
-    QVERIFY(pdfSize > 1000 && odtSize > 1000);
-    for (const qint64 capacity : {qint64(0), qint64(100), qint64(-2)}) {
-        for (const auto failure : {FailingDevice::Failure::Error, FailingDevice::Failure::ShortWrite}) {
-            // -2: half of the document.
-            FailingDevice pdf(capacity == -2 ? pdfSize / 2 : capacity, failure);
-            QVERIFY(!writeReportPdf(pdf, html, options()));
-            QCOMPARE(pdf.writesAfterFailure(), 0);
-            FailingDevice odt(capacity == -2 ? odtSize / 2 : capacity, failure);
-            QVERIFY(!writeReportOdt(odt, html));
-            QCOMPARE(odt.writesAfterFailure(), 0);
-        }
-    }
-    FailingDevice roomy(qint64(64) * 1024 * 1024);
-    QVERIFY(writeReportOdt(roomy, html));
-    QVERIFY(roomy.taken().startsWith("PK"));
-    QVERIFY(writeReportPdf(roomy, html, options()));
-}
-
-void TestReportDocument::failuresLeaveTheEarlierFile_data()
-{
-    QTest::addColumn<int>("format");
-    QTest::addColumn<QString>("templateName");
-    QTest::addColumn<QString>("destination");
-    QTest::addColumn<bool>("readOnly");
-    QTest::addColumn<QString>("named");   // the path the message names
-    QTest::addColumn<QString>("reason");
-
-    for (const ReportFormat format : {ReportFormat::Pdf, ReportFormat::Odt}) {
-        const QString kind = format == ReportFormat::Pdf ? u"PDF: "_s : u"ODT: "_s;
-        const QString earlier = format == ReportFormat::Pdf ? u"r.pdf"_s : u"r.odt"_s;
-        QTest::newRow(qPrintable(kind + u"template missing"_s))
-            << int(format) << u"missing.htm"_s << earlier << false << u"missing.htm"_s << u"No such file"_s;
-        QTest::newRow(qPrintable(kind + u"destination folder missing"_s))
-            << int(format) << u"t.htm"_s << u"none/"_s + earlier << false << u"none/"_s + earlier << QString();
-        QTest::newRow(qPrintable(kind + u"destination is a folder"_s))
-            << int(format) << u"t.htm"_s << u"folder"_s << false << u"folder"_s << u"folder"_s;
-        QTest::newRow(qPrintable(kind + u"destination read-only"_s))
-            << int(format) << u"t.htm"_s << earlier << true << earlier << QString();
-    }
-}
-
-void TestReportDocument::failuresLeaveTheEarlierFile()
-{
-    QFETCH(int, format);
-    QFETCH(QString, templateName);
-    QFETCH(QString, destination);
-    QFETCH(bool, readOnly);
-    QFETCH(QString, named);
-    QFETCH(QString, reason);
-    if (readOnly && ::geteuid() == 0)
-        QSKIP("the superuser writes read-only files");
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
-    QVERIFY(writeFileBytes(dir.filePath(u"t.htm"_s), "<body><table><tr><td>\r\n"));
-    const QString earlier = format == int(ReportFormat::Pdf) ? u"r.pdf"_s : u"r.odt"_s;
-    QVERIFY(writeFileBytes(dir.filePath(earlier), "earlier report"));
-    if (readOnly)
-        QVERIFY(QFile::setPermissions(dir.filePath(earlier), QFile::ReadOwner));
-
-    QString error;
-    QVERIFY(!writeReportDocument(ReportFormat(format), dir.filePath(templateName), dir.filePath(destination),
-                                 testResponses(), options(), &error));
-    // What failed, the path, the reason: one line each.
-    const QStringList parts = error.split(u'\n');
-    QCOMPARE(parts.size(), 3);
-    QCOMPARE(parts[1], QDir::toNativeSeparators(dir.filePath(named)));
-    QVERIFY2(!parts[2].trimmed().isEmpty(), qPrintable(error));
-    if (!reason.isEmpty())
-        QVERIFY2(parts[2].contains(reason), qPrintable(error));
-    QCOMPARE(fileBytes(dir.filePath(earlier)), QByteArray("earlier report"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{earlier, u"t.htm"_s}));
 }
 
 BREVANT_TEST_MAIN(TestReportDocument)

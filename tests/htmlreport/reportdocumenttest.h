@@ -1,0 +1,182 @@
+#pragma once
+
+// What the tests of the report documents share: responses with every hard
+// case, the date the reports are made on, and the report's HTML of a
+// design.
+#include "pdftext.h"
+#include "failingdevice.h"
+#include "files.h"
+#include "testmain.h"
+#include "questionnaire/catalogue.h"
+#include "report/htmlreport.h"
+#include "report/reportdocument.h"
+#include "ui/filedialog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace brevant::test {
+
+using namespace Qt::Literals::StringLiterals;
+
+inline const QDate kDate(2026, 12, 8);
+inline const QString kDateText = u"8 December 2026"_s;
+
+// Numbered responses of some length, so the report runs over many pages,
+// with the hard cases among them: markup typed by the user, a line break,
+// characters the code page cannot hold (Greek, Cyrillic, a surrogate
+// pair) and some it can (euro sign, dash).
+inline QStringList testResponses()
+{
+    QStringList texts;
+    for (int i = 1; i <= kItemCount; ++i) {
+        QString text = u"Response %1 begins here."_s.arg(i);
+        for (int s = 1; s <= 12; ++s)
+            text += u" Sentence %1 of response %2 tells how the department meets it."_s.arg(s).arg(i);
+        texts << text;
+    }
+    texts[2] = u"<b>not bold</b> & \"quoted\"\nsecond line of three\nthird line"_s;
+    texts[4] = u"Greek \u03A9\u03BC\u03B5\u03B3\u03B1, Cyrillic \u0416\u0443\u043A, euro \u20AC, dash \u2013, "
+               "bold A \U0001D400 end"_s;
+    texts[26] = u"The last response."_s;
+    return texts;
+}
+
+inline QString templatePath(const ReportDesign &design)
+{
+    return builtProgramFolder() + design.templatePath;
+}
+
+inline QByteArray reportHtml(const ReportDesign &design, const QStringList &responses)
+{
+    return reportBytes(fileBytes(templatePath(design)), responses);
+}
+
+inline DocumentOptions options(const char *locale = "de_DE")
+{
+    DocumentOptions o;
+    o.locale = QLocale(QString::fromLatin1(locale));
+    o.date = kDate;
+    return o;
+}
+
+// Where the pictures of the pages are kept for a person to look at.
+inline QString picturesFolder()
+{
+    const QString folder = QFile::decodeName(BREVANT_TEST_PICTURES_DIR);
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// The pixels of a picture within a small distance of a colour.
+inline int pixelsOfColour(const QImage &image, QColor colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green())
+                    + qAbs(c.blue() - colour.blue()) < 24)
+                ++n;
+        }
+    }
+    return n;
+}
+
+// The masthead colour of each design.
+inline QColor mastheadColour(const QString &option)
+{
+    if (option == u"ED"_s)
+        return QColor(0x1b, 0x2a, 0x49);
+    if (option == u"OM"_s)
+        return QColor(0xe8, 0x59, 0x0c);
+    return QColor(0x2f, 0x5d, 0x3a);
+}
+
+// The text of an ODT's content.xml as a word processor reads it: runs of
+// white space in the XML as one blank, <text:tab/> as a tab and
+// <text:line-break/> as '\n' (the blanks and tabs around a line break
+// dropped), paragraphs and cells ended by a blank, every other tag
+// dropped, the entities resolved.
+inline QString odtText(const QString &contentXml)
+{
+    QString text = contentXml;
+    text.replace(QRegularExpression(u"[ \t\r\n]+"_s), u" "_s);
+    text.replace(u"<text:tab/>"_s, u"\t"_s);
+    text.replace(u"<text:line-break/>"_s, u"\n"_s);
+    text.replace(QRegularExpression(u"</text:(p|h)>"_s), u" "_s);
+    text.remove(QRegularExpression(u"<[^>]*>"_s));
+    text.replace(QRegularExpression(u"[ \t]*\n[ \t]*"_s), u"\n"_s);
+    text.replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&quot;"_s, u"\""_s)
+        .replace(u"&apos;"_s, u"'"_s).replace(u"&amp;"_s, u"&"_s);
+    return text;
+}
+
+// The report's pieces in order, compared without regard to case (a design
+// may set its headings in capitals), to white space (a line may wrap after
+// a slash, where the text has no blank) or to hyphens (pdftotext joins a
+// word wrapped at its hyphen without it).
+inline QString firstMissingPiece(const QString &text, const QStringList &responses)
+{
+    static const QRegularExpression space(u"[\\s-]+"_s);
+    QStringList pieces = reportPieces(responses);
+    for (QString &piece : pieces)
+        piece = piece.toLower().remove(space);
+    return firstMissingInOrder(text.toLower().remove(space), pieces);
+}
+
+// The text of the pages without their footers. Qt's text engine also
+// draws, clipped away, the last line of the page before above a page's
+// first line when a paragraph runs over the page break; pdftotext reads it
+// all the same, so it is left out here.
+inline QString bodyText(const QStringList &pages)
+{
+    static const QRegularExpression footer(u"^(Page \\d+ of \\d+|\\d+ \\w+ \\d{4})$"_s);
+    QStringList kept;
+    QString lastLine;
+    for (int p = 0; p < pages.size(); ++p) {
+        bool first = true;
+        for (const QString &line : pages.at(p).split(u'\n')) {
+            const QString trimmed = line.trimmed();
+            if (trimmed.isEmpty() || footer.match(trimmed).hasMatch())
+                continue;
+            if (first && p > 0 && trimmed == lastLine) {
+                first = false;
+                continue;
+            }
+            first = false;
+            kept << line;
+            lastLine = trimmed;
+        }
+    }
+    return kept.join(u'\n');
+}
+
+inline QString unzipped(const QString &zip, const QString &member)
+{
+    return runPdfTool(u"unzip"_s, {u"-p"_s, zip, member});
+}
+
+// The "emb" column of pdffonts for every font of the file.
+inline QStringList embeddedColumn(const QString &fontList)
+{
+    const QStringList lines = fontList.split(u'\n');
+    QStringList column;
+    if (lines.size() < 2)
+        return column;
+    const qsizetype at = lines.at(0).indexOf(u"emb"_s);
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        if (!lines.at(i).trimmed().isEmpty())
+            column << lines.at(i).mid(at, 3).trimmed();
+    }
+    return column;
+}
+
+} // namespace brevant::test
