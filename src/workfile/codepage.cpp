@@ -59,9 +59,9 @@ int fromUnicode(char32_t c)
 #if defined(__SSE2__)
 namespace {
 
-__m128i equal(__m128i units, char16_t u)
+__m128i equalByte(__m128i bytes, char b)
 {
-    return _mm_cmpeq_epi16(units, _mm_set1_epi16(short(u)));
+    return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b));
 }
 
 // All ones for the units below 0x100 and not from 0x80 to 0x9F.
@@ -88,19 +88,30 @@ const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out
     // so the compiler would not keep it in a register.
     char *p = out;
 #if defined(__SSE2__)
-    while (end - at >= 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+    // Sixteen units at a time: packed into their low bytes, with a unit of
+    // 0x100 or more marked by its high byte.
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c1 = _mm_set1_epi8(char(0xE0));
+    const __m128i c1Start = _mm_set1_epi8(char(0x80));
+    while (end - at >= 16) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+        const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at + 8));
+        const __m128i bytes = _mm_packus_epi16(first, second);
+        const __m128i high = _mm_packus_epi16(_mm_srli_epi16(first, 8), _mm_srli_epi16(second, 8));
         const __m128i changed = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(equal(units, u'\n'), equal(units, u'\r')),
-                         _mm_or_si128(equal(units, u'&'), equal(units, u'<'))),
-            _mm_or_si128(equal(units, u'>'), equal(units, u'"')));
-        const int plain = leadingUnits(_mm_andnot_si128(changed, ownBytes(units)));
-        // All eight bytes are stored; the ones after a short run are
+            _mm_or_si128(_mm_or_si128(equalByte(bytes, '\n'), equalByte(bytes, '\r')),
+                         _mm_or_si128(equalByte(bytes, '&'), equalByte(bytes, '<'))),
+            _mm_or_si128(_mm_or_si128(equalByte(bytes, '>'), equalByte(bytes, '"')),
+                         _mm_cmpeq_epi8(_mm_and_si128(bytes, c1), c1Start)));
+        const unsigned notPlain = unsigned(_mm_movemask_epi8(_mm_or_si128(changed, _mm_cmpeq_epi8(
+                                                                  _mm_cmpeq_epi8(high, zero), zero))));
+        // All sixteen bytes are stored; the ones after a short run are
         // written over by what follows.
-        _mm_storel_epi64(reinterpret_cast<__m128i *>(p), _mm_packus_epi16(units, units));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p), bytes);
+        const int plain = notPlain ? std::countr_zero(notPlain) : 16;
         p += plain;
         at += plain;
-        if (plain < 8) {
+        if (plain < 16) {
             out = p;
             return at;
         }

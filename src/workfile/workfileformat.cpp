@@ -108,11 +108,12 @@ bool TextToFile(QIODevice &out, const QStringList &responses, bool *putQuestionM
 
 QByteArray TextToFile(const QStringList &responses, bool *putQuestionMarks)
 {
-    // Room for a byte per unit and the separators: a file of many line
-    // breaks grows once more.
+    // Room for the most the responses can take (a line break is two
+    // bytes), so the bytes never move while they grow: only the part
+    // written is ever touched.
     qsizetype size = kItemCount * 8;
     for (const QString &text : responses)
-        size += text.size();
+        size += 2 * text.size();
     QByteArray bytes;
     bytes.reserve(size);
     QBuffer buffer(&bytes);

@@ -49,6 +49,7 @@ private slots:
     void codePageSpecialCharacters();
     void codePageReportsWhatItCannotHold();
     void codePageAtEveryOffset();
+    void codePageUnitsLikePlainBytes();
 
     void writesEmptyResponsesAs210Bytes();
     void writesOneLinePerResponse();
@@ -131,6 +132,30 @@ void TestWorkFileFormat::codePageAtEveryOffset()
         QCOMPARE(parseWorkFile(fileOfFirst(text)).responses.at(0),
                  lead + fromUtf8("\u20AC") + lead + QLatin1Char('\n') + lead + fromUtf8("\u00E9") + lead
                      + QLatin1Char('?') + lead + QLatin1Char('\n') + lead);
+    }
+}
+
+void TestWorkFileFormat::codePageUnitsLikePlainBytes()
+{
+    // Units whose low byte is a plain one, the control characters that are
+    // not the code page's own, the edges of the own bytes, and the markup
+    // the HTML report changes: each at every place of the units taken
+    // together, against the same text written one unit at a time.
+    const QList<char16_t> units = {u'\u0080', u'\u0085', u'\u009F', u'\u00A0', u'\u00FF', u'\u0100',
+                                   u'\u0141', u'\u010A', u'\u0126', u'\u2265', u'\uFF41', u'\n',
+                                   u'\r', u'&', u'<', u'>', u'"', u'\t', u'\u007F'};
+    for (char16_t unit : units) {
+        for (int at = 0; at < 34; ++at) {
+            QString text(40, QLatin1Char('a'));
+            text[at] = QChar(unit);
+            QByteArray expected;
+            for (QChar c : std::as_const(text)) {
+                const int b = cp1252::fromUnicode(c.unicode());
+                expected += c == u'\n' ? QByteArray("\r\n") : QByteArray(1, b < 0 ? '?' : char(b));
+            }
+            QVERIFY2(fileOfFirst(text).startsWith(expected + "\r\n%%%%"),
+                     qPrintable(u"U+%1 at %2"_s.arg(uint(unit), 4, 16, QLatin1Char('0')).arg(at)));
+        }
     }
 }
 
