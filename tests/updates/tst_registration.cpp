@@ -1,5 +1,6 @@
 #include "files.h"
 #include "harness.h"
+#include "localport.h"
 #include "testmain.h"
 
 #include "app/registerupdate.h"
@@ -16,10 +17,7 @@
 #include <QTest>
 #include <QTimeZone>
 
-#include <arpa/inet.h>
 #include <csignal>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace brevant;
@@ -311,39 +309,6 @@ void RegistrationTest::failedSendKeepsTheForm()
     QCOMPARE(h.visibleWindows(), QStringList{QStringLiteral("RegisterForm")});
     QCOMPARE(MailHarness::texts(form), (QStringList{"Zoë", "zoe@example.org", "1.0"}));
 }
-
-namespace {
-
-int freeLocalPort()
-{
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (s < 0)
-        return 0;
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    int port = 0;
-    if (::bind(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0
-        && ::getsockname(s, reinterpret_cast<sockaddr *>(&addr), &len) == 0)
-        port = ntohs(addr.sin_port);
-    ::close(s);
-    return port;
-}
-
-bool accepts(int port)
-{
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(quint16(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = ::connect(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0;
-    ::close(s);
-    return ok;
-}
-
-} // namespace
 
 void RegistrationTest::endToEndThroughAMailTransferAgent()
 {
