@@ -29,13 +29,14 @@ constexpr bool isPlain(char16_t u)
 
 // Copies the run of plain units from at on, each as its byte, to out and
 // returns where the run ends (end when all are plain). out needs room for
-// end - at bytes. Text is mostly such runs; eight units are looked at and
+// end - at bytes. Text is mostly such runs; sixteen units are looked at and
 // copied together where the processor allows, as the Save and HTML report
 // rows of the benchmark need.
 const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out);
 
 // The end of the run of units from p on that the code page holds as their
-// own byte (below 0x80, or from 0xA0 to 0xFF), eight at a time likewise.
+// own byte (below 0x80, or from 0xA0 to 0xFF), eight at a time where the
+// processor allows.
 const char16_t *ownByteRunEnd(const char16_t *p, const char16_t *end);
 
 } // namespace cp1252
