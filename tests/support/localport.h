@@ -4,6 +4,7 @@
 // whether something listens there yet.
 
 #include <arpa/inet.h>
+#include <cstdint>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -34,7 +35,7 @@ inline bool accepts(int port)
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_port = htons(quint16(port));
+    addr.sin_port = htons(uint16_t(port));
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     const bool ok = ::connect(s, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0;
     ::close(s);
