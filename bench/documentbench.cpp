@@ -10,9 +10,9 @@
 #include "files.h"
 #include "harness.h"
 #include "report/htmlreport.h"
-#include "report/reportdocument.h"
+#include "report/reportwriters.h"
 #include "report/templateselect.h"
-#include "workfile/codepage.h"
+#include "io/codepage.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -12,7 +12,7 @@
 #include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
 #include "report/htmlreport.h"
-#include "report/reportdocument.h"
+#include "report/reportwriters.h"
 #include "report/templateselect.h"
 #include "ui/spelling.h"
 #include "workfile/workfileformat.h"

@@ -3,7 +3,7 @@
 // check agree with the table character by character.
 #include "fuzzcheck.h"
 #include "questionnaire/catalogue.h"
-#include "workfile/codepage.h"
+#include "io/codepage.h"
 #include "workfile/workfileformat.h"
 
 #include <QString>

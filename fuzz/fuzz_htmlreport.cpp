@@ -6,7 +6,7 @@
 #include "fuzzcheck.h"
 #include "questionnaire/catalogue.h"
 #include "report/htmlreport.h"
-#include "workfile/codepage.h"
+#include "io/codepage.h"
 
 #include <QByteArray>
 #include <QList>

@@ -195,8 +195,7 @@ void guidePictures(Program &program, Pictures &pictures)
             pictures.fail(error);
             continue;
         }
-        const QByteArray html = reportBytes(templateBytes, exampleResponses());
-        pictures.save(reportPagePicture(html, options, 0, 600),
+        pictures.save(reportPagePicture(makeReport(templateBytes, exampleResponses()), options, 0, 600),
                       QStringLiteral("report-%1.png").arg(design.option));
     }
 }

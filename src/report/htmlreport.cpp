@@ -1,9 +1,9 @@
 #include "report/htmlreport.h"
 
+#include "io/blockwriter.h"
+#include "io/codepage.h"
+#include "io/files.h"
 #include "questionnaire/catalogue.h"
-#include "workfile/blockwriter.h"
-#include "workfile/codepage.h"
-#include "workfile/workfileformat.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,13 +1,11 @@
 #include "report/reportdocument.h"
 
+#include "io/codepage.h"
 #include "report/htmlreport.h"
 #include "ui/services.h"
-#include "workfile/codepage.h"
-#include "workfile/workfileformat.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -20,38 +18,9 @@ namespace brevant {
 
 using namespace Qt::Literals::StringLiterals;
 
-QString reportSaveFilter()
-{
-    return u"html Files (*.html)|*.html|PDF Files (*.pdf)|*.pdf|OpenDocument Text (*.odt)|*.odt"_s;
-}
-
-ReportFormat reportFormatFor(const QString &path, int filterIndex)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == "pdf"_L1)
-        return ReportFormat::Pdf;
-    if (suffix == "odt"_L1)
-        return ReportFormat::Odt;
-    if (suffix == "html"_L1 || suffix == "htm"_L1)
-        return ReportFormat::Html;
-    switch (filterIndex) {
-    case 1:
-        return ReportFormat::Pdf;
-    case 2:
-        return ReportFormat::Odt;
-    default:
-        return ReportFormat::Html;
-    }
-}
-
 QPageSize::PageSizeId pageSizeFor(const QLocale &locale)
 {
     return locale.measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
-}
-
-QString footerDate(const QDate &date)
-{
-    return QLocale::c().toString(date, u"d MMMM yyyy"_s);
 }
 
 namespace {
@@ -67,22 +36,12 @@ qreal fromMm(qreal millimetres, int resolution)
     return millimetres * resolution / 25.4;
 }
 
-// The HTML report as text: every byte one character of the code page.
-QString decodeReport(const QByteArray &bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    for (const char b : bytes)
-        *out++ = cp1252::toUnicode(static_cast<unsigned char>(b));
-    return text;
-}
-
 // The report laid out on the pages of a PDF writer: the writer measures the
 // text at its own resolution, so what is drawn on the pages (or on a
 // picture of one at the same resolution) is what was laid out.
 class PagedReport {
 public:
-    PagedReport(const QByteArray &reportHtml, QPdfWriter &writer, const DocumentOptions &options)
+    PagedReport(const Report &report, QPdfWriter &writer, const DocumentOptions &options)
         : m_resolution(writer.resolution()), m_date(footerDate(options.date))
     {
         const QPageLayout layout(QPageSize(pageSizeFor(options.locale)), QPageLayout::Portrait,
@@ -95,7 +54,7 @@ public:
         // Everything set before the text comes in, so it is laid out once.
         m_doc.documentLayout()->setPaintDevice(&writer);
         m_doc.setPageSize(m_body.size());
-        m_doc.setHtml(decodeReport(reportHtml));
+        m_doc.setHtml(reportHtmlDocument(report));
     }
 
     int pageCount() const { return m_doc.pageCount(); }
@@ -263,20 +222,37 @@ private:
     bool m_blockFree = true;   // the new document's first paragraph
 };
 
-bool writeAll(QIODevice &out, const QByteArray &bytes)
+bool writeAll(QIODevice &out, const QByteArray &bytes, QString *error)
 {
-    return !bytes.isEmpty() && out.write(bytes) == bytes.size();
+    if (bytes.isEmpty()) {
+        if (error)
+            *error = u"The document could not be laid out."_s;
+        return false;
+    }
+    return out.write(bytes) == bytes.size();
 }
 
 } // namespace
 
-QByteArray reportPdf(const QByteArray &reportHtml, const DocumentOptions &options)
+QString reportHtmlDocument(const Report &report)
+{
+    // The HTML report's bytes read back: every character the code page
+    // cannot hold is a character reference there, so none is lost.
+    const QByteArray bytes = reportBytes(report.templateBytes, report.responses());
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (const char b : bytes)
+        *out++ = cp1252::toUnicode(static_cast<unsigned char>(b));
+    return text;
+}
+
+QByteArray reportPdf(const Report &reportModel, const DocumentOptions &options)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    const PagedReport report(reportHtml, writer, options);
+    const PagedReport report(reportModel, writer, options);
     const QString title = report.title();
     writer.setTitle(title.isEmpty() ? u"Report"_s : title);
     writer.setCreator(applicationTitle());
@@ -296,10 +272,10 @@ QByteArray reportPdf(const QByteArray &reportHtml, const DocumentOptions &option
     return bytes;
 }
 
-QByteArray reportOdt(const QByteArray &reportHtml)
+QByteArray reportOdt(const Report &report)
 {
     QTextDocument page;
-    page.setHtml(decodeReport(reportHtml));
+    page.setHtml(reportHtmlDocument(report));
     QTextDocument doc;
     doc.setDefaultFont(page.defaultFont());
     doc.setMetaInformation(QTextDocument::DocumentTitle, page.metaInformation(QTextDocument::DocumentTitle));
@@ -314,24 +290,23 @@ QByteArray reportOdt(const QByteArray &reportHtml)
     return bytes;
 }
 
-bool writeReportPdf(QIODevice &out, const QByteArray &reportHtml, const DocumentOptions &options)
+bool writeReportPdf(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error)
 {
-    return writeAll(out, reportPdf(reportHtml, options));
+    return writeAll(out, reportPdf(report, options), error);
 }
 
-bool writeReportOdt(QIODevice &out, const QByteArray &reportHtml)
+bool writeReportOdt(QIODevice &out, const Report &report, const DocumentOptions &, QString *error)
 {
-    return writeAll(out, reportOdt(reportHtml));
+    return writeAll(out, reportOdt(report), error);
 }
 
-QImage reportPagePicture(const QByteArray &reportHtml, const DocumentOptions &options, int page,
-                         int width)
+QImage reportPagePicture(const Report &reportModel, const DocumentOptions &options, int page, int width)
 {
     // The writer only measures here: nothing is painted on it.
     QBuffer nowhere;
     nowhere.open(QIODevice::WriteOnly);
     QPdfWriter writer(&nowhere);
-    const PagedReport report(reportHtml, writer, options);
+    const PagedReport report(reportModel, writer, options);
     const int count = report.pageCount();
     if (page < 0 || page >= count || width <= 0)
         return QImage();
@@ -350,24 +325,6 @@ QImage reportPagePicture(const QByteArray &reportHtml, const DocumentOptions &op
     report.drawPage(painter, page, count);
     painter.end();
     return image;
-}
-
-bool writeReportDocument(ReportFormat format, const QString &templateFile, const QString &destination,
-                         const QStringList &responses, const DocumentOptions &options, QString *error)
-{
-    QByteArray templateBytes;
-    if (!readReportTemplate(templateFile, &templateBytes, error))
-        return false;
-    const QByteArray html = reportBytes(templateBytes, responses);
-    const QByteArray document = format == ReportFormat::Odt ? reportOdt(html) : reportPdf(html, options);
-    QString reason;
-    if (document.isEmpty())
-        reason = u"The document could not be laid out."_s;
-    else if (writeFileSafely(destination, document, &reason))
-        return true;
-    if (error)
-        *error = reportNotSavedText(destination, reason);
-    return false;
 }
 
 } // namespace brevant

@@ -3,7 +3,7 @@
 #include "questionnaire/responsestore.h"
 #include "report/browserwindow.h"
 #include "report/htmlreport.h"
-#include "report/reportdocument.h"
+#include "report/reportwriters.h"
 #include "ui/services.h"
 #include "ui/widgets.h"
 
@@ -139,18 +139,15 @@ void TemplateSelect::Save_Click()
 
     // The responses as they are now.
     const QString templateFile = host().programPath(design->templatePath);
-    const ReportFormat format = reportFormatFor(outcome.path, outcome.filterIndex);
-    QString error;
-    bool written = false;
-    if (format == ReportFormat::Html) {
-        written = writeHtmlReport(templateFile, outcome.path, m_store.responses(), &error);
-    } else {
-        // A long report takes a moment to lay out.
+    const ReportWriter &writer = reportWriterFor(outcome.path, outcome.filterIndex);
+    // A document takes a moment to lay out.
+    if (writer.madeWhole)
         dialogs.setBusy(true);
-        written = writeReportDocument(format, templateFile, outcome.path, m_store.responses(),
-                                      DocumentOptions(), &error);
+    QString error;
+    const bool written = writeReport(writer.format, templateFile, outcome.path, m_store.responses(),
+                                     DocumentOptions(), &error);
+    if (writer.madeWhole)
         dialogs.setBusy(false);
-    }
     if (!written) {
         dialogs.message(this, error, Buttons::Ok, Icon::Critical, QString());
         return;
@@ -159,7 +156,7 @@ void TemplateSelect::Save_Click()
                     QStringLiteral("Saving"));
     // The page in the browser window; a document in the user's own viewer
     // or word processor, where one is set up for its type.
-    if (format == ReportFormat::Html)
+    if (writer.format == ReportFormat::Html)
         showInBrowser(outcome.path);
     else
         m_shell.open(this, QStringLiteral("open"), outcome.path, QString(), QString(), 1);

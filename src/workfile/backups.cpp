@@ -1,7 +1,6 @@
 #include "workfile/backups.h"
 
 #include "workfile/recoveryfile.h"
-#include "workfile/workfileformat.h"
 
 #include <QBuffer>
 #include <QDateTime>

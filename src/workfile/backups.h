@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workfile/workfileformat.h"
+#include "io/files.h"
 
 #include <QList>
 #include <QSet>

@@ -1,5 +1,7 @@
 #include "workfile/recoveryfile.h"
 
+#include "io/files.h"
+
 #include "questionnaire/catalogue.h"
 
 #include <QCoreApplication>
@@ -186,13 +188,6 @@ bool RecoveryFolder::setAside(const QString &copyPath, QString *error) const
     }
     keepNewestFiles(folder, kKeptSetAside);
     return true;
-}
-
-void keepNewestFiles(const QString &folder, int keep)
-{
-    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files, QDir::Time);
-    for (qsizetype i = keep; i < files.size(); ++i)
-        QFile::remove(files.at(i).filePath());
 }
 
 } // namespace brevant

@@ -80,8 +80,4 @@ private:
     QString m_path;
 };
 
-// Keeps the newest `keep` files of a folder (by the time they were last
-// written) and removes the others.
-void keepNewestFiles(const QString &folder, int keep);
-
 } // namespace brevant

@@ -1,6 +1,6 @@
 #include "workfile/recoverywriter.h"
 
-#include "workfile/workfileformat.h"
+#include "io/files.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,6 +2,7 @@
 
 #include "questionnaire/catalogue.h"
 #include "questionnaire/responsestore.h"
+#include "io/files.h"
 #include "ui/filedialog.h"
 #include "workfile/backups.h"
 #include "workfile/workfilestate.h"

@@ -10,6 +10,7 @@
 #include "questionnaire/catalogue.h"
 #include "report/htmlreport.h"
 #include "report/reportdocument.h"
+#include "report/reportwriters.h"
 #include "ui/filedialog.h"
 
 #include <QDir>
@@ -57,6 +58,12 @@ inline QString templatePath(const ReportDesign &design)
 inline QByteArray reportHtml(const ReportDesign &design, const QStringList &responses)
 {
     return reportBytes(fileBytes(templatePath(design)), responses);
+}
+
+// The report on a design, as the document writers take it.
+inline Report reportOn(const ReportDesign &design, const QStringList &responses)
+{
+    return makeReport(fileBytes(templatePath(design)), responses);
 }
 
 inline DocumentOptions options(const char *locale = "de_DE")

@@ -12,7 +12,7 @@
 #include "questionnaire/catalogue.h"
 #include "report/browserwindow.h"
 #include "report/htmlreport.h"
-#include "report/reportdocument.h"
+#include "report/reportwriters.h"
 #include "report/templateselect.h"
 
 #include <QApplication>

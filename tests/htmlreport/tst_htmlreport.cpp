@@ -5,7 +5,7 @@
 #include "questionnaire/catalogue.h"
 #include "report/htmlreport.h"
 #include "trickytexts.h"
-#include "workfile/codepage.h"
+#include "io/codepage.h"
 
 #include <QDir>
 #include <QFile>

@@ -75,7 +75,7 @@ void TestReportDocument::pdfOfEachDesign()
     // Kept in the build folder with the picture of its first page.
     const QString pdf = picturesFolder() + u"/report-"_s + d.option + u".pdf"_s;
     QString error;
-    QVERIFY2(writeReportDocument(ReportFormat::Pdf, templatePath(d), pdf, responses, options(), &error),
+    QVERIFY2(writeReport(ReportFormat::Pdf, templatePath(d), pdf, responses, options(), &error),
              qPrintable(error));
     QVERIFY(fileBytes(pdf).startsWith("%PDF-"));
     // The page it was made from, to compare.
@@ -141,7 +141,7 @@ void TestReportDocument::pdfPageSizeAndProperties()
     QVERIFY(out.open(QIODevice::WriteOnly));
     DocumentOptions o = options();
     o.locale = QLocale(locale);
-    QVERIFY(writeReportPdf(out, reportHtml(reportDesigns().at(1), testResponses()), o));
+    QVERIFY(writeReportPdf(out, reportOn(reportDesigns().at(1), testResponses()), o, nullptr));
     out.close();
 
     const QString info = runPdfTool(u"pdfinfo"_s, {pdf});
@@ -160,15 +160,15 @@ void TestReportDocument::pdfPageSizeAndProperties()
 void TestReportDocument::pagePictureIsTheFirstPage()
 {
     for (const ReportDesign &d : reportDesigns()) {
-        const QByteArray html = reportHtml(d, exampleResponses());
-        const QImage picture = reportPagePicture(html, options(), 0, 600);
+        const Report report = reportOn(d, exampleResponses());
+        const QImage picture = reportPagePicture(report, options(), 0, 600);
         QCOMPARE(picture.width(), 600);
         QCOMPARE(picture.height(), qRound(600 * 297.0 / 210));   // A4
         QVERIFY(picture.save(picturesFolder() + u"/report-picture-"_s + d.option + u".png"_s));
         QVERIFY2(pixelsOfColour(picture, mastheadColour(d.option)) > 600 * 10, qPrintable(d.option));
         QCOMPARE(picture.pixelColor(5, 5), QColor(Qt::white));
-        QVERIFY(reportPagePicture(html, options(), 1, 600).height() > 0);
-        QVERIFY(reportPagePicture(html, options(), 99, 600).isNull());
+        QVERIFY(reportPagePicture(report, options(), 1, 600).height() > 0);
+        QVERIFY(reportPagePicture(report, options(), 99, 600).isNull());
     }
 }
 

@@ -30,7 +30,7 @@ void TestReportFiles::odtHoldsTheResponsesAsText()
     const QStringList responses = testResponses();
     const QString odt = picturesFolder() + u"/report.odt"_s;
     QString error;
-    QVERIFY2(writeReportDocument(ReportFormat::Odt, templatePath(reportDesigns().at(0)), odt, responses,
+    QVERIFY2(writeReport(ReportFormat::Odt, templatePath(reportDesigns().at(0)), odt, responses,
                                  options(), &error),
              qPrintable(error));
     QVERIFY(fileBytes(odt).startsWith("PK"));
@@ -52,25 +52,25 @@ void TestReportFiles::odtHoldsTheResponsesAsText()
 
 void TestReportFiles::writersStopAtAFailingDevice()
 {
-    const QByteArray html = reportHtml(reportDesigns().at(2), testResponses());
-    const qint64 pdfSize = reportPdf(html, options()).size();
-    const qint64 odtSize = reportOdt(html).size();
+    const Report report = reportOn(reportDesigns().at(2), testResponses());
+    const qint64 pdfSize = reportPdf(report, options()).size();
+    const qint64 odtSize = reportOdt(report).size();
     QVERIFY(pdfSize > 1000 && odtSize > 1000);
     for (const qint64 capacity : {qint64(0), qint64(100), qint64(-2)}) {
         for (const auto failure : {FailingDevice::Failure::Error, FailingDevice::Failure::ShortWrite}) {
             // -2: half of the document.
             FailingDevice pdf(capacity == -2 ? pdfSize / 2 : capacity, failure);
-            QVERIFY(!writeReportPdf(pdf, html, options()));
+            QVERIFY(!writeReportPdf(pdf, report, options(), nullptr));
             QCOMPARE(pdf.writesAfterFailure(), 0);
             FailingDevice odt(capacity == -2 ? odtSize / 2 : capacity, failure);
-            QVERIFY(!writeReportOdt(odt, html));
+            QVERIFY(!writeReportOdt(odt, report, options(), nullptr));
             QCOMPARE(odt.writesAfterFailure(), 0);
         }
     }
     FailingDevice roomy(qint64(64) * 1024 * 1024);
-    QVERIFY(writeReportOdt(roomy, html));
+    QVERIFY(writeReportOdt(roomy, report, options(), nullptr));
     QVERIFY(roomy.taken().startsWith("PK"));
-    QVERIFY(writeReportPdf(roomy, html, options()));
+    QVERIFY(writeReportPdf(roomy, report, options(), nullptr));
 }
 
 void TestReportFiles::failuresLeaveTheEarlierFile_data()
@@ -116,7 +116,7 @@ void TestReportFiles::failuresLeaveTheEarlierFile()
         QVERIFY(QFile::setPermissions(dir.filePath(earlier), QFile::ReadOwner));
 
     QString error;
-    QVERIFY(!writeReportDocument(ReportFormat(format), dir.filePath(templateName), dir.filePath(destination),
+    QVERIFY(!writeReport(ReportFormat(format), dir.filePath(templateName), dir.filePath(destination),
                                  testResponses(), options(), &error));
     // What failed, the path, the reason: one line each.
     const QStringList parts = error.split(u'\n');

@@ -1,22 +1,34 @@
 #!/usr/bin/env bash
-# The folders of src/ depend one way only:
-#   app/            wires everything
-#   questionnaire/  workfile/  report/  updates/    the features
-#   ui/             window and dialog services, small widgets
-# ui/ includes nothing of the features or of app/, and no feature includes
-# app/. Lists every include that runs upward and fails if there is one.
+# The folders of src/ depend one way only, each on those below it:
+#   app/                          wires everything
+#   workfile/  report/  updates/  the features, which know nothing of each other
+#   questionnaire/                the catalogue, the responses and the pages
+#   ui/                           window and dialog services, small widgets
+#   io/                           code page, block writer, safe file writing
+# Lists every include that runs upward or sideways and fails if there is one.
 #   check_includes.sh SRC_FOLDER
 set -uo pipefail
 src=$1
 cd "$src" || exit 2
-features='questionnaire|workfile|report|updates'
-upward=$(
-  grep -nE "^[[:space:]]*#[[:space:]]*include[[:space:]]+\"(app|$features)/" ui/*.h ui/*.cpp
-  grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"app/' $(ls -d questionnaire/* workfile/* report/* updates/* | grep -E '\.(h|cpp)$')
+declare -A allowed=(
+  [io]="io"
+  [ui]="io|ui"
+  [questionnaire]="io|ui|questionnaire"
+  [workfile]="io|ui|questionnaire|workfile"
+  [report]="io|ui|questionnaire|report"
+  [updates]="io|ui|questionnaire|updates"
 )
-if [[ -n "$upward" ]]; then
-  echo "Includes that run upward (ui/ must not know the features or app/; the features must not know app/):"
-  echo "$upward"
+wrong=""
+for folder in "${!allowed[@]}"; do
+  files=$(ls "$folder"/*.h "$folder"/*.cpp 2>/dev/null)
+  [[ -n "$files" ]] || continue
+  found=$(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"[a-z]+/' $files \
+          | grep -vE "#[[:space:]]*include[[:space:]]+\"(${allowed[$folder]})/")
+  [[ -n "$found" ]] && wrong+="$found"$'\n'
+done
+if [[ -n "$wrong" ]]; then
+  echo "Includes that run upward or from one feature into another (io/ < ui/ < questionnaire/ < workfile/, report/, updates/ < app/):"
+  printf '%s' "$wrong"
   exit 1
 fi
 echo "Every include of src/ points down."

@@ -10,7 +10,7 @@
 #include "app/std11.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
-#include "report/reportdocument.h"
+#include "report/reportwriters.h"
 #include "report/templateselect.h"
 #include "ui/spelling.h"
 #include "workfile/recoveryrecorder.h"

@@ -2,7 +2,7 @@
 #include "questionnaire/catalogue.h"
 #include "questionnaire/responsestore.h"
 #include "trickytexts.h"
-#include "workfile/codepage.h"
+#include "io/codepage.h"
 #include "workfile/workfileformat.h"
 
 #include <QTest>

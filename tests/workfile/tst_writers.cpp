@@ -5,6 +5,7 @@
 #include "files.h"
 #include "report/htmlreport.h"
 #include "trickytexts.h"
+#include "io/files.h"
 #include "workfile/workfileformat.h"
 
 #include <QBuffer>

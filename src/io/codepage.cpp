@@ -1,4 +1,4 @@
-#include "workfile/codepage.h"
+#include "io/codepage.h"
 
 #include <algorithm>
 #include <array>

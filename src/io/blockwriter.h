@@ -1,6 +1,6 @@
 #pragma once
 
-#include "workfile/codepage.h"
+#include "io/codepage.h"
 
 #include <QByteArrayView>
 #include <QIODevice>

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+
+namespace brevant {
+
+// Puts the content of a file on a device; false when the device failed.
+using ContentWriter = std::function<bool(QIODevice &)>;
+
+// Writes a file through write so that a file already at path is replaced
+// only by a complete new one: through a temporary file beside it, flushed
+// to the disk and renamed over it at the end. A character device (such as
+// /dev/null) is written in place instead. On failure returns false with
+// the system's reason in *error and leaves any file at path as it was.
+bool writeFileSafely(const QString &path, const ContentWriter &write, QString *error);
+// The same for bytes at hand.
+bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error);
+
+// Keeps the newest `keep` files of a folder (by the time they were last
+// written) and removes the others.
+void keepNewestFiles(const QString &folder, int keep);
+
+} // namespace brevant
