@@ -52,7 +52,7 @@ public:
     explicit DocumentSave(const Settings &settings)
         : m_h(brevant::test::HarnessOptions{.programFolder = settings.programFolder})
     {
-        m_h.program->setResponses(responses(kResponseSize));
+        m_h.program->questionnaire().setResponses(responses(kResponseSize));
         m_window = m_h.program->templateSelect();
         m_window->findChild<QRadioButton *>(QStringLiteral("OM"))->setChecked(true);
     }
@@ -82,7 +82,7 @@ public:
     {
         return brevant::reportBytes(
             brevant::test::fileBytes(m_h.program->programPath(QStringLiteral("/Templates/Orange_Madness.htm"))),
-            m_h.program->responses());
+            m_h.program->questionnaire().responses());
     }
 
 private:

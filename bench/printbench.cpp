@@ -110,7 +110,7 @@ Row printRow(const Settings &settings, QList<double> *oursRuns)
     const QString basePath = settings.workFolder + QStringLiteral("/plain.pdf");
     PdfOnlyPrinters printers;
     Harness h({.programFolder = settings.programFolder, .printers = &printers});
-    h.program->setResponses(texts);
+    h.program->questionnaire().setResponses(texts);
     brevant::Std11 *window = h.program->std11();
     const std::unique_ptr<QTextDocument> doc = reportDocument(texts);
 

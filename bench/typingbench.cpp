@@ -144,7 +144,7 @@ Row recoveryWriteRow(const Settings &settings)
 {
     const QStringList texts = responses(kTypedResponseSize);
     auto h = std::make_unique<Harness>();
-    h->program->setResponses(texts);
+    h->program->questionnaire().setResponses(texts);
     brevant::RecoveryRecorder &recorder = h->program->recovery();
     recorder.flush();   // the first copy takes every text
 

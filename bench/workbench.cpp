@@ -166,7 +166,7 @@ QList<Row> saveRows(const Settings &settings)
     const QString path = settings.workFolder + QStringLiteral("/work.dat");
     const QString basePath = settings.workFolder + QStringLiteral("/plain.dat");
     std::unique_ptr<Harness> h = harness(settings);
-    h->program->setResponses(texts);
+    h->program->questionnaire().setResponses(texts);
     brevant::QuestionPage *page = h->program->page(3);
 
     // One Save, timed; each is a first Save, which asks for the file.
@@ -181,7 +181,7 @@ QList<Row> saveRows(const Settings &settings)
     const auto plain = [&] { return takeTextsAndSave(*h, basePath, fileBytes(path)); };
     save();   // untimed: writes the file whose bytes the floor writes
     const QList<Row> rows = editedRows(settings, *h, QStringLiteral("Save"), 1.5, save, plain);
-    if (fileBytes(path) != brevant::TextToFile(h->program->responses()))
+    if (fileBytes(path) != brevant::TextToFile(h->program->questionnaire().responses()))
         fail(QStringLiteral("Save wrote other bytes than the responses hold"));
     return rows;
 }
@@ -202,7 +202,7 @@ Row loadRow(const Settings &settings, brevant::Speller *speller)
     const QString path = settings.workFolder + QStringLiteral("/load.dat");
     {
         std::unique_ptr<Harness> h = harness(settings);
-        h->program->setResponses(texts);
+        h->program->questionnaire().setResponses(texts);
         h->dialogs.expectSave(kWorkFilter, FileDialogOutcome::chosen(path))
             .expectMessage(QStringLiteral("Successfully Saved.."), QStringLiteral("Saved"));
         h->program->page(1)->Save_Click();
@@ -245,7 +245,7 @@ QList<Row> htmlRows(const Settings &settings)
     const QString kept = settings.workFolder + QStringLiteral("/report-kept.html");
     const QString basePath = settings.workFolder + QStringLiteral("/plain.html");
     std::unique_ptr<Harness> h = harness(settings);
-    h->program->setResponses(texts);
+    h->program->questionnaire().setResponses(texts);
     brevant::TemplateSelect *window = h->program->templateSelect();
     window->findChild<QRadioButton *>(QStringLiteral("OM"))->setChecked(true);
 
@@ -282,7 +282,7 @@ QList<Row> htmlRows(const Settings &settings)
     };
     save();   // untimed: writes the report whose bytes the floor writes
     const QList<Row> rows = editedRows(settings, *h, QStringLiteral("HTML report"), 1.5, save, plain);
-    if (!fileBytes(kept).endsWith(brevant::htmlText(h->program->responses().last())
+    if (!fileBytes(kept).endsWith(brevant::htmlText(h->program->questionnaire().responses().last())
                                    + "\r\n</i><br><br></td></tr></table>\r\n</td> </tr>\r\n</table> </body> </html>\r\n"))
         fail(QStringLiteral("the HTML report does not end with the last response as it is now"));
     return rows;
@@ -293,7 +293,7 @@ Row htmlShownRow(const Settings &settings)
     const QStringList texts = responses(kShownResponseSize);
     const QString path = settings.workFolder + QStringLiteral("/shown.html");
     std::unique_ptr<Harness> h = harness(settings);
-    h->program->setResponses(texts);
+    h->program->questionnaire().setResponses(texts);
     brevant::TemplateSelect *window = h->program->templateSelect();
     window->findChild<QRadioButton *>(QStringLiteral("OM"))->setChecked(true);
     // A view of the browser window's size, shown as the window is.

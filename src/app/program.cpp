@@ -8,14 +8,12 @@
 #include "questionnaire/questionpage.h"
 #include "report/browserwindow.h"
 #include "report/templateselect.h"
-#include "ui/spelling.h"
 #include "updates/registerform.h"
 #include "workfile/recoveryoffer.h"
 #include "workfile/recoveryrecorder.h"
 #include "workfile/workcommands.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -33,35 +31,29 @@ const QuestionnaireCatalogue &catalogue()
     return QuestionnaireCatalogue::instance();
 }
 
+// The pages' keys in the window registry, after those of WindowId.
+constexpr int kPageKey = 100;
+
 } // namespace
 
 Program::Program(const Services &services)
     : m_services(services), m_backups(services.dataFolder + u"/backups"_s)
 {
     RecoveryRecorder::Source source;
-    source.response = [this](int item) { return existingResponse(item); };
-    source.answers = [this] {
-        QStringList texts;
-        for (const QuestionnaireItem &item : catalogue().items()) {
-            if (!item.hasAnswer())
-                continue;
-            const auto *page = static_cast<const QuestionPage *>(existing(catalogue().page(item.page).window));
-            texts << (page ? page->answerBox(item.answerBox)->currentText() : u"Yes"_s);
-        }
-        return texts;
-    };
+    source.response = [this](int item) { return m_questionnaire.rawResponse(item); };
+    source.answers = [this] { return m_questionnaire.answers(); };
     source.workFiles = [this] {
-        const auto *start = static_cast<const Std0 *>(existing(u"Std0"_s));
-        return start ? std::pair(start->state.Name_File, start->state.FileName) : std::pair<QString, QString>();
+        const WorkFileState &state = m_questionnaire.workFile();
+        return std::pair(state.Name_File, state.FileName);
     };
     m_recovery = std::make_unique<RecoveryRecorder>(recoveryFolder(), std::move(source));
     connect(m_recovery.get(), &RecoveryRecorder::writeFailed, this, &Program::recoveryCopyFailed);
+    record();
 }
 
 Program::~Program()
 {
-    // Whatever is not on disk yet goes into the recovery copy while the
-    // boxes are still there.
+    // Whatever is not on disk yet goes into the recovery copy.
     m_recovery.reset();
     // Tear-down at the end of the process: no unload rule runs here.
     const auto all = windows();
@@ -75,110 +67,126 @@ void Program::start()
 }
 
 template <class T, class... Args>
-T *Program::get(const QString &name, Args &&...args)
+T *Program::get(int key, Args &&...args)
 {
-    if (Window *w = existing(name))
+    if (Window *w = m_windows.value(key))
         return static_cast<T *>(w);
     auto *window = new T(std::forward<Args>(args)...);
-    adopt(window);
+    m_windows.insert(key, window);
+    window->Form_Load();
     return window;
 }
 
-void Program::adopt(Window *window)
-{
-    m_windows.insert(window->objectName(), window);
-    window->Form_Load();
-}
-
-RegisterUpdate *Program::registerUpdate() { return get<RegisterUpdate>(u"RegisterUpdate"_s, *this); }
+RegisterUpdate *Program::registerUpdate() { return get<RegisterUpdate>(int(WindowId::RegisterUpdate), *this); }
 RegisterForm *Program::registerForm()
 {
-    return get<RegisterForm>(u"RegisterForm"_s, *this, dialogs(), m_services.mail);
+    return get<RegisterForm>(int(WindowId::RegisterForm), *this, dialogs(), m_services.mail);
 }
-Std0 *Program::std0() { return get<Std0>(u"Std0"_s, *this); }
-ExampleWindow *Program::example() { return get<ExampleWindow>(u"Example"_s, *this); }
-Std11 *Program::std11() { return get<Std11>(u"Std11"_s, *this); }
+Std0 *Program::std0() { return get<Std0>(int(WindowId::Std0), *this); }
+ExampleWindow *Program::example() { return get<ExampleWindow>(int(WindowId::Example), *this); }
+Std11 *Program::std11() { return get<Std11>(int(WindowId::Std11), *this); }
 TemplateSelect *Program::templateSelect()
 {
-    return get<TemplateSelect>(u"TemplateSelect"_s, *this, dialogs(), *this, m_services.shell);
+    return get<TemplateSelect>(int(WindowId::TemplateSelect), *this, dialogs(), m_questionnaire, m_services.shell);
 }
-BrowserWindow *Program::browser() { return get<BrowserWindow>(u"browser"_s, *this, m_services.shell); }
+BrowserWindow *Program::browser() { return get<BrowserWindow>(int(WindowId::Browser), *this, m_services.shell); }
 
 QuestionPage *Program::page(int number)
 {
-    const QString name = catalogue().page(number).window;
-    if (Window *w = existing(name))
-        return static_cast<QuestionPage *>(w);
-    QuestionPage *made = get<QuestionPage>(name, *this, dialogs(), number, m_services.speller);
-    wire(made);
-    return made;
-}
-
-Window *Program::window(const QString &name)
-{
-    for (const QuestionnairePage &p : catalogue().pages()) {
-        if (p.window == name)
-            return page(p.number);
-    }
-    if (name == "RegisterUpdate"_L1)
-        return registerUpdate();
-    if (name == "RegisterForm"_L1)
-        return registerForm();
-    if (name == "Std0"_L1)
-        return std0();
-    if (name == "Example"_L1)
-        return example();
-    if (name == "Std11"_L1)
-        return std11();
-    if (name == "TemplateSelect"_L1)
-        return templateSelect();
-    if (name == "browser"_L1)
-        return browser();
-    qFatal("no window is called %s", qPrintable(name));
-}
-
-void Program::wire(QuestionPage *page)
-{
+    if (QuestionPage *made = existingPage(number))
+        return made;
+    auto *page = get<QuestionPage>(kPageKey + number, *this, dialogs(), m_questionnaire, number,
+                                   m_services.speller);
     connect(page, &QuestionPage::saveRequested, this,
             [this](QuestionPage *p) { saveWork(savedWork(), p, p->saveDialog()); });
     connect(page, &QuestionPage::saveAsRequested, this,
             [this](QuestionPage *p) { saveWorkAs(savedWork(), p, p->saveDialog()); });
-
-    RecoveryRecorder *recorder = m_recovery.get();
-    for (const QuestionnaireItem *item : catalogue().itemsOfPage(page->number())) {
-        const int number = item->number;
-        recorder->boxMade(number);
-        // Typing, pasting, cutting, undoing and Load alike change the
-        // document. The recovery copy is told what changed, in a few
-        // characters where it can be.
-        QTextDocument *document = page->responseBox(item->responseBox)->document();
-        connect(document, &QTextDocument::contentsChange, recorder,
-                [recorder, number, document](int position, int removed, int added) {
-                    // Underlining a misspelt word changes no text.
-                    if (SpellHighlighter::isFormatting(document))
-                        return;
-                    const int length = document->characterCount() - 1;
-                    // (Replacing the whole text counts the last paragraph
-                    // end in; it is no part of the text.)
-                    added = std::min(added, length - position);
-                    std::optional<QString> text;
-                    if (added >= 0 && added <= RecoveryRecorder::kMaxEditLength) {
-                        QTextCursor cursor(document);
-                        cursor.setPosition(position);
-                        cursor.setPosition(position + added, QTextCursor::KeepAnchor);
-                        text = cursor.selectedText();
-                    }
-                    recorder->responseEdited(number, position, removed, text, length);
-                });
-        if (QComboBox *answer = page->answerBox(item->answerBox))
-            connect(answer, &QComboBox::currentTextChanged, recorder, &RecoveryRecorder::answerChanged);
-    }
+    return page;
 }
 
-Window *Program::existing(const QString &name) const
+QList<Window *> Program::everyWindow()
 {
-    const auto it = m_windows.constFind(name);
-    return it == m_windows.constEnd() ? nullptr : it->data();
+    QList<Window *> all = {registerUpdate(), registerForm(), std0(), example(), std11(), templateSelect(),
+                           browser()};
+    for (int n = 1; n <= kPageCount; ++n)
+        all << page(n);
+    return all;
+}
+
+Window *Program::showPage(int number)
+{
+    QuestionPage *shown = page(number);
+    showWindow(shown);
+    return shown;
+}
+
+void Program::showExample(int item)
+{
+    ExampleWindow *window = example();
+    showWindow(window);
+    window->setExample(catalogue().item(item).example);
+}
+
+void Program::hideExample()
+{
+    if (Window *window = existing(WindowId::Example))
+        hideWindow(window);
+}
+
+Window *Program::showCompletion()
+{
+    Std11 *window = std11();
+    showWindow(window);
+    return window;
+}
+
+void Program::showStartup()
+{
+    showWindow(registerUpdate());
+}
+
+void Program::showInBrowser(const QString &path)
+{
+    BrowserWindow *window = browser();
+    showWindow(window);
+    window->display(path);
+}
+
+void Program::record()
+{
+    RecoveryRecorder *recorder = m_recovery.get();
+    Questionnaire *questionnaire = &m_questionnaire;
+    // Typing, pasting, cutting, undoing and Load alike change a response.
+    // The recovery copy is told what changed, in a few characters where it
+    // can be.
+    connect(questionnaire, &Questionnaire::responseChanged, recorder,
+            [recorder, questionnaire](int item, int position, int removed, int added) {
+                QTextDocument *document = questionnaire->document(item);
+                const int length = document->characterCount() - 1;
+                // (Replacing the whole text counts the last paragraph end
+                // in; it is no part of the text.)
+                added = std::min(added, length - position);
+                std::optional<QString> text;
+                if (added >= 0 && added <= RecoveryRecorder::kMaxEditLength) {
+                    QTextCursor cursor(document);
+                    cursor.setPosition(position);
+                    cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+                    text = cursor.selectedText();
+                }
+                recorder->responseEdited(item, position, removed, text, length);
+            });
+    connect(questionnaire, &Questionnaire::answerChanged, recorder, &RecoveryRecorder::answerChanged);
+    connect(questionnaire, &Questionnaire::saved, recorder, &RecoveryRecorder::markClean);
+}
+
+Window *Program::existing(WindowId id) const
+{
+    return m_windows.value(int(id));
+}
+
+QuestionPage *Program::existingPage(int number) const
+{
+    return static_cast<QuestionPage *>(m_windows.value(kPageKey + number).data());
 }
 
 QList<Window *> Program::windows() const
@@ -208,11 +216,12 @@ void Program::hideWindow(QWidget *window)
 
 void Program::closeWindow(Window *window)
 {
-    if (!window || m_closing.contains(window) || !m_windows.contains(window->objectName()))
+    const int key = m_windows.key(window, -1);
+    if (!window || m_closing.contains(window) || key < 0)
         return;
     m_closing.insert(window);
     window->Form_Unload();
-    m_windows.remove(window->objectName());
+    m_windows.remove(key);
     window->hide();
     window->deleteLater();
     m_closing.remove(window);
@@ -262,54 +271,9 @@ QPlainTextEdit *Program::responseBox(int item)
     return page(it.page)->responseBox(it.responseBox);
 }
 
-QString Program::response(int item)
-{
-    return withNewlines(responseBox(item)->document()->toRawText());
-}
-
-void Program::setResponses(const QStringList &texts)
-{
-    for (int i = 1; i <= kItemCount && i <= texts.size(); ++i)
-        responseBox(i)->setPlainText(texts.at(i - 1));
-}
-
-QString Program::existingResponse(int item) const
-{
-    const QuestionnaireItem &it = catalogue().item(item);
-    const auto *page = static_cast<const QuestionPage *>(existing(catalogue().page(it.page).window));
-    return page ? page->responseBox(it.responseBox)->document()->toRawText() : QString();
-}
-
-QStringList Program::answers()
-{
-    QStringList texts;
-    for (const QuestionnaireItem &item : catalogue().items()) {
-        if (item.hasAnswer())
-            texts << page(item.page)->answerBox(item.answerBox)->currentText();
-    }
-    return texts;
-}
-
-void Program::setAnswers(const QStringList &texts)
-{
-    qsizetype k = 0;
-    for (const QuestionnaireItem &item : catalogue().items()) {
-        if (!item.hasAnswer())
-            continue;
-        if (k < texts.size())
-            page(item.page)->answerBox(item.answerBox)->setCurrentText(texts.at(k));
-        ++k;
-    }
-}
-
-void Program::markSaved()
-{
-    m_recovery->markClean();
-}
-
 SavedWork Program::savedWork()
 {
-    return {dialogs(), *this, std0()->state, m_backups};
+    return {dialogs(), m_questionnaire, m_backups};
 }
 
 QString Program::recoveryFolder() const
@@ -330,9 +294,9 @@ bool Program::offerRecoveredWork(QWidget *parent)
 
 void Program::restore(const RecoveryCopy &copy)
 {
-    setResponses(copy.responses);
-    setAnswers(copy.answers);
-    WorkFileState &state = std0()->state;
+    m_questionnaire.setResponses(copy.responses);
+    m_questionnaire.setAnswers(copy.answers);
+    WorkFileState &state = m_questionnaire.workFile();
     state.Name_File = copy.nameFile;
     state.FileName = copy.fileName;
     // The restored work is this run's own unsaved work now: in this run's

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/wiring.h"
-#include "questionnaire/responsestore.h"
+#include "questionnaire/questionnaire.h"
 #include "ui/window.h"
 #include "workfile/backups.h"
 
@@ -16,6 +16,9 @@ class QPlainTextEdit;
 
 namespace brevant {
 
+// The windows other than the question pages, which are known by number.
+enum class WindowId { RegisterUpdate, RegisterForm, Std0, Example, Std11, TemplateSelect, Browser };
+
 class RegisterUpdate;
 class RegisterForm;
 class Std0;
@@ -28,10 +31,10 @@ class RecoveryRecorder;
 struct RecoveryCopy;
 struct SavedWork;
 
-// The running program: its services and its windows. Every window exists
-// at most once, is made on first use and afterwards only hidden and shown.
-// It keeps the responses and answers, in the boxes of the page windows.
-class Program : public QObject, public WindowHost, public ResponseStore {
+// The running program: its services, the questionnaire the user fills in,
+// and its windows. Every window exists at most once, is made on first use
+// and afterwards only hidden and shown.
+class Program : public QObject, public WindowHost {
     Q_OBJECT
 public:
     explicit Program(const Services &services);
@@ -55,11 +58,23 @@ public:
 
     // The windows that exist now, visible or hidden.
     QList<Window *> windows() const;
+    // A window if it exists now, else null.
+    Window *existing(WindowId id) const;
+    QuestionPage *existingPage(int number) const;
+    // Every window the program has, each made (hidden) if need be.
+    QList<Window *> everyWindow();
     bool ended() const { return m_ended; }
 
+    // The responses, the answers and the work-file state.
+    Questionnaire &questionnaire() { return m_questionnaire; }
+
     // WindowHost
-    Window *window(const QString &name) override;
-    Window *existing(const QString &name) const override;
+    Window *showPage(int number) override;
+    void showExample(int item) override;
+    void hideExample() override;
+    Window *showCompletion() override;
+    void showStartup() override;
+    void showInBrowser(const QString &path) override;
     void showWindow(QWidget *window) override;
     void hideWindow(QWidget *window) override;
     void closeWindow(Window *window) override;
@@ -68,15 +83,7 @@ public:
     void endProgram() override;
     QString programPath(const QString &relative) const override;
 
-    // ResponseStore: the boxes of the pages, made hidden on first use.
-    QString response(int item) override;
-    void setResponses(const QStringList &texts) override;
-    QStringList answers() override;
-    void setAnswers(const QStringList &texts) override;
-    void markSaved() override;
-    using ResponseStore::responses;
-
-    // The response box of item 1..27, its page made if need be.
+    // The response box of item 1..27, its page made (hidden) if need be.
     QPlainTextEdit *responseBox(int item);
 
     // What Save, Save As and Load use.
@@ -92,22 +99,21 @@ public:
 
 private:
     template <class T, class... Args>
-    T *get(const QString &name, Args &&...args);
-    void adopt(Window *window);
-    // Wires a page made now: its Save buttons, and the recovery copy told
-    // about every change of its boxes.
-    void wire(QuestionPage *page);
-    // A response as its box holds it, without making its page.
-    QString existingResponse(int item) const;
+    T *get(int key, Args &&...args);
+    // Tells the recovery copy about every change of the questionnaire.
+    void record();
     // The window a message of the program's own stands in front of.
     QWidget *frontWindow() const;
     // Tells the user, once per run, that the recovery copy cannot be written.
     void recoveryCopyFailed(const QString &folder, const QString &reason);
 
     Services m_services;
+    // Before the windows, which show its documents, and gone after them.
+    Questionnaire m_questionnaire;
     std::unique_ptr<RecoveryRecorder> m_recovery;
     BackupKeeper m_backups;
-    QMap<QString, QPointer<Window>> m_windows;
+    // By WindowId, and the pages by kPageKey + number.
+    QMap<int, QPointer<Window>> m_windows;
     QSet<Window *> m_closing;
     bool m_ended = false;
     bool m_lastClosed = false;

@@ -1,7 +1,6 @@
 #include "app/std0.h"
 
 #include "app/program.h"
-#include "questionnaire/questionpage.h"
 #include "ui/widgets.h"
 #include "workfile/workcommands.h"
 
@@ -13,7 +12,8 @@
 namespace brevant {
 
 Std0::Std0(Program &program)
-    : Window(program, QStringLiteral("Std0"), QStringLiteral("Brevant Policies ")), m_program(program)
+    : Window(program, QStringLiteral("Std0"), QStringLiteral("Brevant Policies ")),
+      state(program.questionnaire().workFile()), m_program(program)
 {
     setFont(regularFont());
     auto *layout = new QVBoxLayout(this);
@@ -56,7 +56,7 @@ void Std0::load_Click()
 
 bool Std0::TextFromFile(const QString &fInStream)
 {
-    return readWorkFileIntoPages(m_program.savedWork(), this, fInStream);
+    return readWorkFile(m_program.savedWork(), this, fInStream);
 }
 
 void Std0::Command1_Click()
@@ -64,7 +64,7 @@ void Std0::Command1_Click()
     state.pFileOpened = false;
     state.pFileClosed = true;
     m_program.hideWindow(this);
-    m_program.showWindow(m_program.page(1));
+    m_program.showPage(1);
 }
 
 void Std0::Command2_Click()

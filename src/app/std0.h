@@ -2,7 +2,7 @@
 
 #include "ui/filedialog.h"
 #include "ui/window.h"
-#include "workfile/workfilestate.h"
+#include "questionnaire/workfilestate.h"
 
 namespace brevant {
 
@@ -14,7 +14,8 @@ class Std0 : public Window {
 public:
     explicit Std0(Program &program);
 
-    WorkFileState state;
+    // The current work file; the questionnaire keeps it for the whole run.
+    WorkFileState &state;
     FileDialog &openDialog() { return m_openDialog; }
 
     void Form_Load() override;
@@ -23,9 +24,9 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-    // Reads the work file at fInStream into the 27 response boxes. Returns
-    // true when they were set; a file that could not be used has been
-    // reported to the user and changed no box.
+    // Reads the work file at fInStream into the 27 responses. Returns true
+    // when they were set; a file that could not be used has been reported
+    // to the user and changed no response.
     bool TextFromFile(const QString &fInStream);
 
     // Opens a document with the desktop if an ordinary file is there;

@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "report/printcommand.h"
+#include "report/templateselect.h"
 #include "ui/widgets.h"
 
 #include <QGroupBox>
@@ -46,12 +47,12 @@ void Std11::Form_Unload()
 
 void Std11::print_Click()
 {
-    printReport(m_program.dialogs(), m_program.services().printers, m_program, this);
+    printReport(m_program.dialogs(), m_program.services().printers, m_program.questionnaire(), this);
 }
 
 void Std11::save_Click()
 {
-    m_program.showWindow(m_program.window(QStringLiteral("TemplateSelect")));
+    m_program.showWindow(m_program.templateSelect());
     m_program.hideWindow(this);
 }
 

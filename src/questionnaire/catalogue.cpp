@@ -219,6 +219,19 @@ QStringList QuestionnaireCatalogue::headingTexts(int item) const
     return texts;
 }
 
+QString requirementName(const QuestionnaireItem &item)
+{
+    // The start of the statement, as the page shows it, cut at a word.
+    constexpr qsizetype kMost = 60;
+    const QString statement = item.statement.text.simplified();
+    if (statement.size() <= kMost)
+        return statement;
+    qsizetype cut = statement.lastIndexOf(QLatin1Char(' '), kMost);
+    if (cut <= 0)
+        cut = kMost;
+    return statement.left(cut) + QChar(0x2026);
+}
+
 QString QuestionnaireCatalogue::answerPromptText(int page)
 {
     return page <= 3 ? u"Are the requirements met?"_s : u"Is the requirement met?"_s;

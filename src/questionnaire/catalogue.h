@@ -83,4 +83,8 @@ private:
     QList<QuestionnaireItem> m_items;
 };
 
+// A requirement as the program names it to the user: the start of its
+// statement.
+QString requirementName(const QuestionnaireItem &item);
+
 } // namespace brevant

@@ -1,7 +1,6 @@
 #include "questionnaire/questionpage.h"
 
 #include "questionnaire/catalogue.h"
-#include "questionnaire/examplewindow.h"
 #include "ui/responseaids.h"
 #include "ui/services.h"
 #include "ui/spelling.h"
@@ -21,32 +20,6 @@
 #include <QVBoxLayout>
 
 namespace brevant {
-
-bool pageComplete(const QStringList &responses, const QStringList &answers)
-{
-    for (const QString &r : responses) {
-        if (r.isEmpty())
-            return false;
-    }
-    for (const QString &a : answers) {
-        if (a != QLatin1String("Yes"))
-            return false;
-    }
-    return true;
-}
-
-QString requirementName(const QuestionnaireItem &item)
-{
-    // The start of the statement, as the page shows it, cut at a word.
-    constexpr qsizetype kMost = 60;
-    const QString statement = item.statement.text.simplified();
-    if (statement.size() <= kMost)
-        return statement;
-    qsizetype cut = statement.lastIndexOf(QLatin1Char(' '), kMost);
-    if (cut <= 0)
-        cut = kMost;
-    return statement.left(cut) + QChar(0x2026);
-}
 
 namespace {
 
@@ -75,10 +48,11 @@ protected:
 
 } // namespace
 
-QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, int number, Speller *speller)
+QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, Questionnaire &questionnaire, int number,
+                           Speller *speller)
     : Window(host, QuestionnaireCatalogue::instance().page(number).window,
              QuestionnaireCatalogue::instance().page(number).caption),
-      m_dialogs(dialogs), m_number(number), m_speller(speller)
+      m_dialogs(dialogs), m_questionnaire(questionnaire), m_number(number), m_speller(speller)
 {
     const QuestionnaireCatalogue &catalogue = QuestionnaireCatalogue::instance();
     const QuestionnairePage &page = catalogue.page(number);
@@ -190,7 +164,15 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
         // from matching the list ("yes" stays "yes").
         answer->setCompleter(nullptr);
         answer->addItems({QStringLiteral("Yes"), QStringLiteral("No")});
-        answer->setCurrentText(QStringLiteral("Yes"));
+        // The box shows the questionnaire's answer and changes it as it is
+        // typed or chosen.
+        answer->setCurrentText(m_questionnaire.answer(item.number));
+        connect(answer, &QComboBox::currentTextChanged, &m_questionnaire,
+                [this, itemNumber](const QString &text) { m_questionnaire.setAnswer(itemNumber, text); });
+        connect(&m_questionnaire, &Questionnaire::answerChanged, answer, [this, answer, itemNumber](int changed) {
+            if (changed == itemNumber && answer->currentText() != m_questionnaire.answer(itemNumber))
+                answer->setCurrentText(m_questionnaire.answer(itemNumber));
+        });
         answer->setMinimumWidth(90);
         // Announced with its question and its requirement, not as "Yes";
         // the typing field inside is what has the focus.
@@ -204,7 +186,6 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
         line->addStretch(1);
         rows->addLayout(line);
         m_answers.insert(item.answerBox, answer);
-        m_answerOrder.append(answer);
     }
 
     QLabel *responseLabel = statement;
@@ -218,6 +199,13 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
 
     auto *response = new ResponseBox(box);
     response->setObjectName(item.responseBox);
+    // The questionnaire's document, with its text and its undo history; the
+    // box starts at its beginning, as a box given a text does.
+    response->setDocument(m_questionnaire.document(item.number));
+    connect(&m_questionnaire, &Questionnaire::responseReplaced, response, [response, itemNumber](int replaced) {
+        if (replaced == itemNumber)
+            response->moveCursor(QTextCursor::Start);
+    });
     response->setTabChangesFocus(true);
     response->setMinimumHeight(56);
     response->setVerticalScrollBarPolicy(item.scrollBar ? Qt::ScrollBarAlwaysOn
@@ -232,7 +220,7 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
     if (m_speller)
         response->spelling = new SpellHighlighter(response, *m_speller);
     rows->addWidget(response, 1);
-    auto *count = new CountLine(response, box);
+    auto *count = new CountLine(response, m_questionnaire.counter(item.number), box);
     count->setObjectName(QStringLiteral("count_") + item.responseBox);
     rows->addWidget(count);
     // Tab runs top to bottom: answer box, HELP, response box.
@@ -240,7 +228,6 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
         setTabOrder(answer, help);
     setTabOrder(help, response);
     m_responses.insert(item.responseBox, response);
-    m_responseOrder.append(response);
     return box;
 }
 
@@ -257,24 +244,14 @@ void QuestionPage::Form_Unload()
 
 bool QuestionPage::isComplete() const
 {
-    QStringList responses;
-    for (const QPlainTextEdit *box : m_responseOrder)
-        responses << box->toPlainText();
-    QStringList answers;
-    for (const QComboBox *box : m_answerOrder)
-        answers << box->currentText();
-    return pageComplete(responses, answers);
+    return m_questionnaire.isPageComplete(m_number);
 }
 
 QStringList QuestionPage::incompleteRequirements() const
 {
     QStringList names;
-    for (const QuestionnaireItem *item : QuestionnaireCatalogue::instance().itemsOfPage(m_number)) {
-        const QComboBox *answer = m_answers.value(item->answerBox);
-        if (m_responses.value(item->responseBox)->document()->isEmpty()
-            || (answer && answer->currentText() != QLatin1String("Yes")))
-            names << requirementName(*item);
-    }
+    for (const int item : m_questionnaire.incompleteItems(m_number))
+        names << requirementName(QuestionnaireCatalogue::instance().item(item));
     return names;
 }
 
@@ -290,16 +267,10 @@ bool QuestionPage::confirmIncomplete(QWidget *parent)
     return false;
 }
 
-void QuestionPage::hideExample()
-{
-    if (Window *example = host().existing(QStringLiteral("Example")))
-        host().hideWindow(example);
-}
-
 void QuestionPage::moveTo(int n)
 {
-    hideExample();
-    host().showWindow(host().window(QuestionnaireCatalogue::instance().page(n).window));
+    host().hideExample();
+    host().showPage(n);
     host().hideWindow(this);
 }
 
@@ -317,13 +288,12 @@ void QuestionPage::next_Click()
 void QuestionPage::finish()
 {
     // The completion window comes first; the warning then stands in front of it.
-    hideExample();
+    host().hideExample();
     host().hideWindow(this);
-    Window *completion = host().window(QStringLiteral("Std11"));
-    host().showWindow(completion);
+    Window *completion = host().showCompletion();
     if (!isComplete() && !confirmIncomplete(completion))
         return;
-    hideExample();
+    host().hideExample();
     host().hideWindow(this);
     host().showWindow(completion);
 }
@@ -345,9 +315,7 @@ void QuestionPage::SaveAs_Click()
 
 void QuestionPage::showExample(int item)
 {
-    auto *example = qobject_cast<ExampleWindow *>(host().window(QStringLiteral("Example")));
-    host().showWindow(example);
-    example->setExample(QuestionnaireCatalogue::instance().item(item).example);
+    host().showExample(item);
 }
 
 } // namespace brevant

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "questionnaire/questionnaire.h"
 #include "ui/filedialog.h"
 #include "ui/window.h"
 
@@ -11,16 +12,19 @@ class QPlainTextEdit;
 namespace brevant {
 
 class Dialogs;
+class Questionnaire;
 class Speller;
 struct QuestionnaireItem;
 
-// One of the ten question pages, built from the catalogue. Every control
+// One of the ten question pages, built from the catalogue: a view of the
+// questionnaire's responses and answers of its requirements. Every control
 // carries its catalogue name as its objectName.
 class QuestionPage : public Window {
     Q_OBJECT
 public:
     // speller: the spelling dictionary of the response boxes, or none.
-    QuestionPage(WindowHost &host, Dialogs &dialogs, int number, Speller *speller = nullptr);
+    QuestionPage(WindowHost &host, Dialogs &dialogs, Questionnaire &questionnaire, int number,
+                 Speller *speller = nullptr);
 
     int number() const { return m_number; }
     FileDialog &saveDialog() { return m_saveDialog; }
@@ -53,26 +57,16 @@ private:
     // the program and returns false.
     bool confirmIncomplete(QWidget *parent);
     void finish();
-    void hideExample();
     // Shows page n (1..10) and hides this one.
     void moveTo(int n);
 
     Dialogs &m_dialogs;
+    Questionnaire &m_questionnaire;
     int m_number;
     Speller *m_speller;
     FileDialog m_saveDialog;
     QMap<QString, QPlainTextEdit *> m_responses;
     QMap<QString, QComboBox *> m_answers;
-    QList<QPlainTextEdit *> m_responseOrder;
-    QList<QComboBox *> m_answerOrder;
 };
-
-// The completeness rule on its own: no response empty, every answer "Yes"
-// (exactly: case and blanks count).
-bool pageComplete(const QStringList &responses, const QStringList &answers);
-
-// A requirement as the program names it to the user: the start of its
-// statement.
-QString requirementName(const QuestionnaireItem &item);
 
 } // namespace brevant

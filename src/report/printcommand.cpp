@@ -1,6 +1,6 @@
 #include "report/printcommand.h"
 
-#include "questionnaire/responsestore.h"
+#include "questionnaire/questionnaire.h"
 #include "report/printreport.h"
 #include "report/printsurface.h"
 #include "ui/services.h"
@@ -25,7 +25,7 @@ QString pdfFailedText(const QString &path, const QString &why)
         .arg(QDir::toNativeSeparators(path), why);
 }
 
-void printReport(Dialogs &dialogs, PrinterFactory &printers, ResponseStore &store, QWidget *window)
+void printReport(Dialogs &dialogs, PrinterFactory &printers, Questionnaire &questionnaire, QWidget *window)
 {
     const QString printer = printers.defaultPrinter();
 
@@ -58,8 +58,8 @@ void printReport(Dialogs &dialogs, PrinterFactory &printers, ResponseStore &stor
         failed(surface->errorString());
         return;
     }
-    // The answers as they are at this moment, read from the response boxes.
-    if (!printQuestionnaireReport(*surface, store.responses())) {
+    // The responses as they are at this moment.
+    if (!printQuestionnaireReport(*surface, questionnaire.responses())) {
         failed(surface->errorString());
         return;
     }

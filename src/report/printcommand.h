@@ -8,13 +8,13 @@ namespace brevant {
 
 class Dialogs;
 class PrinterFactory;
-class ResponseStore;
+class Questionnaire;
 
 // Print on the completion window: the whole report as one document on the
 // default printer. With no printer set up, the user may save the same
 // document as a PDF file instead. window: the window the messages stand in
 // front of.
-void printReport(Dialogs &dialogs, PrinterFactory &printers, ResponseStore &store, QWidget *window);
+void printReport(Dialogs &dialogs, PrinterFactory &printers, Questionnaire &questionnaire, QWidget *window);
 
 // The texts of the print command's own messages.
 QString noPrinterOfferText();

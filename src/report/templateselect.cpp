@@ -1,7 +1,6 @@
 #include "report/templateselect.h"
 
-#include "questionnaire/responsestore.h"
-#include "report/browserwindow.h"
+#include "questionnaire/questionnaire.h"
 #include "report/htmlreport.h"
 #include "report/reportwriters.h"
 #include "ui/services.h"
@@ -16,9 +15,9 @@
 
 namespace brevant {
 
-TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore &store, Shell &shell)
+TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, Questionnaire &questionnaire, Shell &shell)
     : Window(host, QStringLiteral("TemplateSelect"), QStringLiteral("Select a template for your file...")),
-      m_dialogs(dialogs), m_store(store), m_shell(shell)
+      m_dialogs(dialogs), m_questionnaire(questionnaire), m_shell(shell)
 {
     setFont(regularFont());
     auto *frame = new QGroupBox(QStringLiteral("Please select a template from the list...."), this);
@@ -111,17 +110,10 @@ bool TemplateSelect::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
-void TemplateSelect::showInBrowser(const QString &path)
-{
-    auto *browser = qobject_cast<BrowserWindow *>(host().window(QStringLiteral("browser")));
-    host().showWindow(browser);
-    browser->display(path);
-}
-
 void TemplateSelect::preview_Click()
 {
     if (const ReportDesign *design = selectedDesign())
-        showInBrowser(host().programPath(design->examplePath));
+        host().showInBrowser(host().programPath(design->examplePath));
 }
 
 void TemplateSelect::Save_Click()
@@ -144,7 +136,7 @@ void TemplateSelect::Save_Click()
     if (writer.madeWhole)
         dialogs.setBusy(true);
     QString error;
-    const bool written = writeReport(writer.format, templateFile, outcome.path, m_store.responses(),
+    const bool written = writeReport(writer.format, templateFile, outcome.path, m_questionnaire.responses(),
                                      DocumentOptions(), &error);
     if (writer.madeWhole)
         dialogs.setBusy(false);
@@ -157,14 +149,14 @@ void TemplateSelect::Save_Click()
     // The page in the browser window; a document in the user's own viewer
     // or word processor, where one is set up for its type.
     if (writer.format == ReportFormat::Html)
-        showInBrowser(outcome.path);
+        host().showInBrowser(outcome.path);
     else
         m_shell.open(this, QStringLiteral("open"), outcome.path, QString(), QString(), 1);
 }
 
 void TemplateSelect::Back_Click()
 {
-    host().showWindow(host().window(QStringLiteral("Std11")));
+    host().showCompletion();
     host().hideWindow(this);
 }
 

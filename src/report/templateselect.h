@@ -8,7 +8,7 @@ class QRadioButton;
 namespace brevant {
 
 class Dialogs;
-class ResponseStore;
+class Questionnaire;
 class Shell;
 struct ReportDesign;
 
@@ -17,7 +17,7 @@ struct ReportDesign;
 class TemplateSelect : public Window {
     Q_OBJECT
 public:
-    TemplateSelect(WindowHost &host, Dialogs &dialogs, ResponseStore &store, Shell &shell);
+    TemplateSelect(WindowHost &host, Dialogs &dialogs, Questionnaire &questionnaire, Shell &shell);
 
     FileDialog &dialog() { return m_dialog; }
 
@@ -31,12 +31,10 @@ public:
     const ReportDesign *selectedDesign() const;
 
 private:
-    // Shows a page in the browser window.
-    void showInBrowser(const QString &path);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     Dialogs &m_dialogs;
-    ResponseStore &m_store;
+    Questionnaire &m_questionnaire;
     Shell &m_shell;
     FileDialog m_dialog;
     QList<QRadioButton *> m_options;   // ED, OM, GO

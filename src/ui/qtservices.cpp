@@ -112,12 +112,12 @@ FileDialogOutcome QtDialogs::showOpen(QWidget *parent, const QString &filter,
 
 void QtDialogs::setBusy(bool busy)
 {
-    if (busy) {
+    // The pointer changes at once; no event is dispatched meanwhile, so a
+    // click made while a command is busy cannot run a command inside it.
+    if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        QApplication::processEvents();
-    } else {
+    else
         QApplication::restoreOverrideCursor();
-    }
 }
 
 void DesktopShell::open(QWidget *, const QString &, const QString &target, const QString &,

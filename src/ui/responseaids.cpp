@@ -117,8 +117,8 @@ void ResponseCounter::contentsChange(int position, int removed, int added)
     emit changed();
 }
 
-CountLine::CountLine(QPlainTextEdit *box, QWidget *parent)
-    : QWidget(parent), m_box(box), m_counter(new ResponseCounter(box->document()))
+CountLine::CountLine(QPlainTextEdit *box, ResponseCounter *counter, QWidget *parent)
+    : QWidget(parent), m_box(box), m_counter(counter)
 {
     QFont small = regularFont();
     small.setPointSizeF(7.5);
@@ -156,6 +156,8 @@ void CountLine::paintEvent(QPaintEvent *)
 void CountLine::showEvent(QShowEvent *event)
 {
     m_counter->setShown(true);
+    // What the count was before the line was made or shown.
+    recount();
     QWidget::showEvent(event);
 }
 

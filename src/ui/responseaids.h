@@ -63,7 +63,8 @@ private:
 class CountLine : public QWidget {
     Q_OBJECT
 public:
-    CountLine(QPlainTextEdit *box, QWidget *parent);
+    // counter: the count of the box's document.
+    CountLine(QPlainTextEdit *box, ResponseCounter *counter, QWidget *parent);
     ResponseCounter *counter() const { return m_counter; }
     QString text() const { return m_text; }
     QSize sizeHint() const override;

@@ -46,7 +46,8 @@ public:
                                        const QString &fileName, Overwrite overwrite) = 0;
     virtual FileDialogOutcome showOpen(QWidget *parent, const QString &filter,
                                        const QString &fileName) = 0;
-    // Busy pointer on (and pending events processed once) or off.
+    // Busy pointer on or off. Nothing the user does meanwhile is dispatched
+    // until the command that set it has ended.
     virtual void setBusy(bool busy) = 0;
 };
 

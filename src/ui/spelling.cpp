@@ -1,6 +1,7 @@
 #include "ui/spelling.h"
 
 #include "ui/blockdata.h"
+#include "ui/formatting.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -167,8 +168,10 @@ QList<WordSpan> spellingWords(QStringView text)
 }
 
 SpellHighlighter::SpellHighlighter(QPlainTextEdit *box, Speller &speller)
-    : QSyntaxHighlighter(box->document()), m_box(box), m_speller(speller)
+    : QSyntaxHighlighter(static_cast<QObject *>(box)), m_box(box), m_speller(speller)
 {
+    // The box's, and gone with it: the document outlives the box.
+    setDocument(box->document());
     m_misspelt.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
     m_misspelt.setUnderlineColor(Qt::red);
     // The highlighter formats only the paragraphs this class asks it to,
@@ -187,6 +190,13 @@ SpellHighlighter::SpellHighlighter(QPlainTextEdit *box, Speller &speller)
     connect(box, &QPlainTextEdit::cursorPositionChanged, this, &SpellHighlighter::cursorMoved);
     box->installEventFilter(this);
     connect(&speller, &Speller::wordsAccepted, this, &SpellHighlighter::schedule);
+}
+
+SpellHighlighter::~SpellHighlighter()
+{
+    // The underlines leave the document with the box; no text changes.
+    const FormattingOnly formatting(document());
+    setDocument(nullptr);
 }
 
 void SpellHighlighter::schedule()
@@ -256,15 +266,6 @@ void SpellHighlighter::highlightBlock(const QString &)
         setFormat(start, length, m_misspelt);
 }
 
-namespace {
-const QTextDocument *formattingDocument = nullptr;
-}
-
-bool SpellHighlighter::isFormatting(const QTextDocument *document)
-{
-    return document && document == formattingDocument;
-}
-
 void SpellHighlighter::checkShownNow()
 {
     checkShown(std::numeric_limits<qint64>::max());
@@ -312,10 +313,9 @@ bool SpellHighlighter::checkShown(qint64 budgetMs)
             data->spellText = m_textGeneration;
             data->spellWords = words;
             if (changed) {
+                const FormattingOnly formatting(m_box->document());
                 m_applying = true;
-                formattingDocument = m_box->document();
                 rehighlightBlock(block);
-                formattingDocument = nullptr;
                 m_applying = false;
             }
         }

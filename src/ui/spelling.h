@@ -79,6 +79,7 @@ class SpellHighlighter : public QSyntaxHighlighter {
     Q_OBJECT
 public:
     SpellHighlighter(QPlainTextEdit *box, Speller &speller);
+    ~SpellHighlighter() override;
 
     // The spelling entries for the misspelt word at a point of the box's
     // viewport, put at the top of its context menu.
@@ -90,10 +91,6 @@ public:
     // Checks what is shown now, without waiting for idle time (tests and
     // benchmarks).
     void checkShownNow();
-
-    // True while the underlines of a document are being applied: the
-    // document then reports a change of its contents that is formatting only.
-    static bool isFormatting(const QTextDocument *document);
 
 protected:
     void highlightBlock(const QString &text) override;

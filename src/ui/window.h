@@ -6,19 +6,27 @@ namespace brevant {
 
 class Window;
 
-// What a window asks of the program that owns every window. Windows are
-// named as the program names them (RegisterUpdate, Std0, Std1 ... std6 ...
-// Std10, Example, Std11, TemplateSelect, browser, RegisterForm); each
-// exists at most once, is made on first use and afterwards only hidden and
-// shown.
+// What a window asks of the program that owns every window. Each window
+// exists at most once, is made on first use and afterwards only hidden
+// and shown; a window asks for another by what it wants of it, so that no
+// name can be wrong.
 class WindowHost {
 public:
     virtual ~WindowHost() = default;
 
-    // The window of that name, made (hidden) if it does not exist yet.
-    virtual Window *window(const QString &name) = 0;
-    // The window of that name if it exists now, else null.
-    virtual Window *existing(const QString &name) const = 0;
+    // Shows question page 1..10 (made on first use) and returns it.
+    virtual Window *showPage(int number) = 0;
+    // Shows the example of requirement 1..27 in the one Example window,
+    // beside the page.
+    virtual void showExample(int item) = 0;
+    // Hides the Example window, where there is one.
+    virtual void hideExample() = 0;
+    // Shows the completion window and returns it.
+    virtual Window *showCompletion() = 0;
+    // Shows the startup window.
+    virtual void showStartup() = 0;
+    // Shows a local HTML file in the browser window.
+    virtual void showInBrowser(const QString &path) = 0;
 
     // Shows without blocking and brings to the front.
     virtual void showWindow(QWidget *window) = 0;

@@ -55,8 +55,7 @@ void RegisterForm::Form_Unload()
 {
     if (host().closingAll())
         return;
-    if (Window *start = host().existing(QStringLiteral("RegisterUpdate")))
-        host().showWindow(start);
+    host().showStartup();
 }
 
 void RegisterForm::send_Click()
@@ -76,7 +75,7 @@ void RegisterForm::cancel_Click()
 void RegisterForm::returnToStart()
 {
     host().hideWindow(this);
-    host().showWindow(host().window(QStringLiteral("RegisterUpdate")));
+    host().showStartup();
 }
 
 } // namespace brevant

@@ -1,11 +1,10 @@
 #include "workfile/workcommands.h"
 
 #include "questionnaire/catalogue.h"
-#include "questionnaire/responsestore.h"
+#include "questionnaire/questionnaire.h"
 #include "io/files.h"
 #include "ui/filedialog.h"
 #include "workfile/backups.h"
-#include "workfile/workfilestate.h"
 #include "workfile/workfileformat.h"
 
 #include <QDir>
@@ -72,7 +71,7 @@ QString charactersList(const QList<char32_t> &characters)
 // or declines.
 std::optional<QByteArray> workFileForSaving(const SavedWork &work, QWidget *parent)
 {
-    const QStringList texts = work.store.responses();
+    const QStringList texts = work.questionnaire.responses();
     Dialogs &dialogs = work.dialogs;
 
     const QList<int> withSeparator = itemsHoldingSeparator(texts);
@@ -128,7 +127,7 @@ bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, cons
     }
     if (writeFileSafely(path, content, &reason)) {
         work.backups.written(path);
-        work.store.markSaved();
+        work.questionnaire.markSaved();
         return true;
     }
     work.dialogs.message(parent,
@@ -162,7 +161,7 @@ void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
     const std::optional<QByteArray> bytes = workFileForSaving(work, page);
     if (!bytes)
         return;
-    WorkFileState &state = work.state;
+    WorkFileState &state = work.questionnaire.workFile();
     // The first Save asks for the current work file; later ones rewrite it.
     const bool held = state.pFileOpened;
     QString path = state.Name_File;
@@ -189,7 +188,7 @@ void saveWorkAs(const SavedWork &work, QWidget *page, FileDialog &dialog)
     const FileDialogOutcome outcome = dialog.showSave(work.dialogs, page);
     if (!acceptDialogOutcome(work.dialogs, page, outcome))
         return;
-    work.state.FileName = outcome.path;
+    work.questionnaire.workFile().FileName = outcome.path;
     if (!writeWork(work, page, outcome.path, *bytes))
         return;
     showSaved(work, page);
@@ -200,14 +199,14 @@ void loadWork(const SavedWork &work, QWidget *start, FileDialog &openDialog)
     const FileDialogOutcome outcome = openDialog.showOpen(work.dialogs, start);
     if (!acceptDialogOutcome(work.dialogs, start, outcome))
         return;
-    work.state.FileName = outcome.path;
-    if (!readWorkFileIntoPages(work, start, work.state.FileName))
+    work.questionnaire.workFile().FileName = outcome.path;
+    if (!readWorkFile(work, start, outcome.path))
         return;
     work.dialogs.message(start, QStringLiteral("Successfully Loaded.."), Buttons::Ok, Icon::None,
                          QStringLiteral("Loaded"));
 }
 
-bool readWorkFileIntoPages(const SavedWork &work, QWidget *parent, const QString &path)
+bool readWorkFile(const SavedWork &work, QWidget *parent, const QString &path)
 {
     const QFileInfo info(path);
     if (info.isDir()) {
@@ -252,9 +251,9 @@ bool readWorkFileIntoPages(const SavedWork &work, QWidget *parent, const QString
         reportNotLoaded(work, parent, path, why);
         return false;
     }
-    work.store.setResponses(contents.responses);
+    work.questionnaire.setResponses(contents.responses);
     // Just loaded: nothing unsaved until the next change.
-    work.store.markSaved();
+    work.questionnaire.markSaved();
     return true;
 }
 

@@ -8,14 +8,13 @@ namespace brevant {
 class BackupKeeper;
 class Dialogs;
 class FileDialog;
-class ResponseStore;
-struct WorkFileState;
+class Questionnaire;
 
-// What Save, Save As and Load saved work use.
+// What Save, Save As and Load saved work use: the responses and the
+// current work file are the questionnaire's.
 struct SavedWork {
     Dialogs &dialogs;
-    ResponseStore &store;
-    WorkFileState &state;
+    Questionnaire &questionnaire;
     BackupKeeper &backups;
 };
 
@@ -29,6 +28,6 @@ void loadWork(const SavedWork &work, QWidget *start, FileDialog &openDialog);
 // on while the file is read. A file that cannot be read, is too large or
 // holds fewer than 27 responses is reported to the user (parent of the
 // message) and changes no response. Returns true when they were set.
-bool readWorkFileIntoPages(const SavedWork &work, QWidget *parent, const QString &path);
+bool readWorkFile(const SavedWork &work, QWidget *parent, const QString &path);
 
 } // namespace brevant

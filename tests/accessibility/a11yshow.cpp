@@ -24,11 +24,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     Harness h({.programFolder = builtProgramFolder()});
     h.program->start();
-    QStringList names = {"Std0", "RegisterForm", "Std11", "TemplateSelect", "browser"};
-    for (const QuestionnairePage &p : QuestionnaireCatalogue::instance().pages())
-        names << p.window;
-    for (const QString &name : names)
-        h.program->showWindow(h.program->window(name));
+    for (Window *window : h.program->everyWindow())
+        h.program->showWindow(window);
     h.program->page(1)->showExample(1);
     h.program->browser()->display(builtProgramFolder() + "/Templates/Template_Examples/Orange_Madness.htm");
 

@@ -71,7 +71,7 @@ inline void expectSavedTo(Harness &h, const QString &path)
 
 inline BrowserWindow *existingBrowser(Harness &h)
 {
-    return qobject_cast<BrowserWindow *>(h.program->existing(u"browser"_s));
+    return qobject_cast<BrowserWindow *>(h.program->existing(WindowId::Browser));
 }
 
 } // namespace brevant::test

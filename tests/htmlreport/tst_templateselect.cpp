@@ -118,13 +118,13 @@ void TestTemplateSelect::everySaveWritesTheBoxesAsTheyAreNow()
     };
     saveAndCompare();
     VERIFY_DIALOGS(h);
-    QCOMPARE(fileBytes(path), reportBytes(templateBytes, h.program->responses()));
+    QCOMPARE(fileBytes(path), reportBytes(templateBytes, h.program->questionnaire().responses()));
 
     h.response(3)->setPlainText(u"a < b & c\nnext line"_s);
     h.response(8)->setPlainText(u"\u03A9 and \u20AC"_s);
     saveAndCompare();
     VERIFY_DIALOGS(h);
-    QCOMPARE(fileBytes(path), reportBytes(templateBytes, h.program->responses()));
+    QCOMPARE(fileBytes(path), reportBytes(templateBytes, h.program->questionnaire().responses()));
     QVERIFY(fileBytes(path).contains("a &lt; b &amp; c<br>\r\nnext line\r\n"));
     QVERIFY(fileBytes(path).contains("&#937; and \x80\r\n"));
 
@@ -132,7 +132,7 @@ void TestTemplateSelect::everySaveWritesTheBoxesAsTheyAreNow()
     h.response(3)->clear();
     saveAndCompare();
     VERIFY_DIALOGS(h);
-    QCOMPARE(fileBytes(path), reportBytes(templateBytes, h.program->responses()));
+    QCOMPARE(fileBytes(path), reportBytes(templateBytes, h.program->questionnaire().responses()));
 }
 
 void TestTemplateSelect::saveRefusals_data()
@@ -281,7 +281,7 @@ void TestTemplateSelect::saveAsADocument()
     const QByteArray bytes = fileBytes(path);
     const QByteArray templateBytes = fileBytes(h.folder.filePath(u"Templates/Orange_Madness.htm"_s));
     if (format == int(ReportFormat::Html)) {
-        QCOMPARE(bytes, reportBytes(templateBytes, h.program->responses()));
+        QCOMPARE(bytes, reportBytes(templateBytes, h.program->questionnaire().responses()));
         QVERIFY(existingBrowser(h) && existingBrowser(h)->isVisible());
         QVERIFY(h.shell.requests.isEmpty());
         QCOMPARE(h.dialogs.busyOn, 0);

@@ -230,7 +230,7 @@ void TstCupsPrint::printsOnDefaultPrinter()
 
     const QMap<QString, QDateTime> before = pdfFilesIn(m_outFolder);
     Harness h({.printers = &m_printers});
-    h.program->setResponses(someResponses());
+    h.program->questionnaire().setResponses(someResponses());
     h.dialogs.expectMessage(QStringLiteral("Successfully Printed.."), QStringLiteral("Printing"));
     QVERIFY(pressPrint(h));
     VERIFY_DIALOGS(h);

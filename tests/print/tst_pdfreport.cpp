@@ -85,7 +85,7 @@ void TstPdfReport::printWithoutPrinterSavesPdf()
     QtPrinterFactory printers;
     QCOMPARE(printers.defaultPrinter(), QString());
     Harness h({.printers = &printers});
-    h.program->setResponses(m_responses);
+    h.program->questionnaire().setResponses(m_responses);
     m_pdf = m_dir.filePath(QStringLiteral("report.pdf"));
     h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
         .expectSave(kPdfFilter, FileDialogOutcome::chosen(m_pdf), Overwrite::Ask)

@@ -180,7 +180,7 @@ inline void runAndExpectRefusal(Harness &h, Command command, const QString &path
 inline void verifyNothingTookHold(Harness &h, Command command)
 {
     if (isReport(command)) {
-        QVERIFY(!h.program->existing(u"browser"_s));
+        QVERIFY(!h.program->existing(WindowId::Browser));
         QVERIFY(h.shell.requests.isEmpty());
     } else
         QVERIFY(!h.program->std0()->state.pFileOpened);

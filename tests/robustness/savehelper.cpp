@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
     std::fflush(stdout);
 
     for (int n = 1;; ++n) {
-        program.setResponses(versions[n % 2]);
+        program.questionnaire().setResponses(versions[n % 2]);
         dialogs.expectMessage(QStringLiteral("Successfully Saved.."), QStringLiteral("Saved"));
         std::printf("begin %d\n", n);
         std::fflush(stdout);

@@ -103,7 +103,7 @@ void TestFileChanges::templateDeletedBetweenPreviewAndSave()
                             + u"/Templates/Template_Examples/Orange_Madness.htm"_s,
                         example));
     h.click(w, u"preview"_s);
-    auto *browser = qobject_cast<BrowserWindow *>(h.program->existing(u"browser"_s));
+    auto *browser = qobject_cast<BrowserWindow *>(h.program->existing(WindowId::Browser));
     QVERIFY(browser && browser->isVisible());
     const QString templatePath = h.program->programPath(reportDesigns().at(1).templatePath);
     QVERIFY(QFile::remove(templatePath));

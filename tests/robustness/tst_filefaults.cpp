@@ -103,7 +103,7 @@ void TestFileFaults::fullDiskWhenTheHeldFileIsRewritten()
     h.click(h.program->page(1), u"Save"_s);
     VERIFY_DIALOGS(h);
     const QByteArray first = fileBytes(path);
-    QCOMPARE(first, TextToFile(h.program->responses()));
+    QCOMPARE(first, TextToFile(h.program->questionnaire().responses()));
 
     // The disk fills up; the next Save, which asks nothing, fails and says so.
     QVERIFY(fillUp(disk));
@@ -121,7 +121,7 @@ void TestFileFaults::fullDiskWhenTheHeldFileIsRewritten()
     h.dialogs.expectMessage(u"Successfully Saved.."_s, u"Saved"_s);
     h.click(h.program->page(10), u"Save"_s);
     VERIFY_DIALOGS(h);
-    QCOMPARE(fileBytes(path), TextToFile(h.program->responses()));
+    QCOMPARE(fileBytes(path), TextToFile(h.program->questionnaire().responses()));
 }
 
 void TestFileFaults::reportOntoADeviceThatIsAlwaysFull()

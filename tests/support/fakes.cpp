@@ -1,5 +1,7 @@
 #include "fakes.h"
 
+#include "ui/qtservices.h"
+
 namespace brevant::test {
 
 FakeDialogs &FakeDialogs::expectMessage(const QString &text, const QString &title, Buttons buttons,
@@ -124,6 +126,9 @@ void FakeDialogs::setBusy(bool busy)
         ++busyOn;
     else
         ++busyOff;
+    // The real busy pointer, so that what it dispatches (or does not) is
+    // what the program's does.
+    QtDialogs().setBusy(busy);
 }
 
 QStringList FakeDialogs::verify() const

@@ -101,13 +101,10 @@ void tst_Keyboard::everyWindowsButtonsTakeEnter()
 {
     Harness h;
     h.continueToPage1();
-    QStringList names = {"RegisterUpdate", "Std0", "Example", "Std11", "TemplateSelect", "browser", "RegisterForm"};
-    for (const QuestionnairePage &p : QuestionnaireCatalogue::instance().pages())
-        names << p.window;
     int buttons = 0;
-    for (const QString &name : names) {
-        for (QPushButton *b : h.program->window(name)->findChildren<QPushButton *>()) {
-            QVERIFY2(qobject_cast<PushButton *>(b), qPrintable(name + "/" + b->objectName()));
+    for (Window *window : h.program->everyWindow()) {
+        for (QPushButton *b : window->findChildren<QPushButton *>()) {
+            QVERIFY2(qobject_cast<PushButton *>(b), qPrintable(window->objectName() + "/" + b->objectName()));
             ++buttons;
         }
     }
@@ -174,7 +171,7 @@ void tst_Keyboard::exampleLeavesTheKeyboardWithThePage()
     // Escape closes it; the page stays, and HELP brings it back.
     QTest::keyClick(example, Qt::Key_Escape);
     Harness::flushDeletes();
-    QVERIFY(!h.program->existing("Example"));
+    QVERIFY(!h.program->existing(WindowId::Example));
     QCOMPARE(h.visibleWindows(), QStringList{"Std1"});
     QCOMPARE(h.lifetime.lastWindowClosedCalls, 0);
     page->showExample(2);

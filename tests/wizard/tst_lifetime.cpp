@@ -90,7 +90,7 @@ void tst_Lifetime::continueResetsWorkFileStateAndShowsPage1()
     QCOMPARE(std0->state.FileName, QStringLiteral("/tmp/also-kept.dat"));
     QCOMPARE(h.visibleWindows(), QStringList{"Std1"});
     // Std0 stays in existence, hidden, for the whole run.
-    QVERIFY(h.program->existing("Std0"));
+    QVERIFY(h.program->existing(WindowId::Std0));
     VERIFY_DIALOGS(h);
 }
 
@@ -192,8 +192,8 @@ void tst_Lifetime::windowsThatCloseAlone()
     h.program->browser()->close();
     Harness::flushDeletes();
     QCOMPARE(h.visibleWindows(), QStringList{"Std1"});
-    QVERIFY(!h.program->existing("Example"));
-    QVERIFY(!h.program->existing("browser"));
+    QVERIFY(!h.program->existing(WindowId::Example));
+    QVERIFY(!h.program->existing(WindowId::Browser));
     QCOMPARE(h.lifetime.lastWindowClosedCalls, 0);
 }
 

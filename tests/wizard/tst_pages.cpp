@@ -209,7 +209,7 @@ void tst_Pages::warningNoEndsProgramAtOnce()
     QCOMPARE(h.lifetime.lastWindowClosedCalls, 0);
     QVERIFY(h.program->ended());
     QCOMPARE(h.visibleWindows(), QStringList{});
-    QVERIFY(!h.program->existing("Std2"));
+    QVERIFY(!h.program->existingPage(2));
 }
 
 void tst_Pages::answerBoxAcceptsTypedText()
@@ -339,7 +339,7 @@ void tst_Pages::exampleWindowRecreatedAfterClose()
     ExampleWindow *first = h.program->example();
     first->close();
     Harness::flushDeletes();
-    QVERIFY(!h.program->existing("Example"));
+    QVERIFY(!h.program->existing(WindowId::Example));
     QCOMPARE(h.visibleWindows(), QStringList{"Std1"});
     QCOMPARE(h.lifetime.lastWindowClosedCalls, 0);
     h.program->page(1)->showExample(2);

@@ -93,7 +93,7 @@ void tst_WritingAids::countLineFollowsTyping()
     QTest::keyClicks(box, "ab");
     QCOMPARE(box->accessibleDescription(), QString());
     QTRY_COMPARE(box->accessibleDescription(), QStringLiteral("1 word, 2 characters"));
-    QCOMPARE(h.program->response(1), QStringLiteral("ab"));
+    QCOMPARE(h.program->questionnaire().response(1), QStringLiteral("ab"));
 }
 
 void tst_WritingAids::countStaysRightThroughEdits()
@@ -126,7 +126,7 @@ void tst_WritingAids::countStaysRightThroughEdits()
     // counted when their page comes.
     QStringList loaded(kItemCount, QStringLiteral("one two"));
     loaded[3] = QStringLiteral("three words here\nand more");
-    h.program->setResponses(loaded);
+    h.program->questionnaire().setResponses(loaded);
     QCOMPARE(line->text(), QStringLiteral("2 words, 7 characters"));
     h.click(h.program->page(1), "next");   // complete now: no warning
     QCOMPARE(countOf(h, 4)->text(), QStringLiteral("5 words, 24 characters"));
@@ -142,7 +142,7 @@ void tst_WritingAids::emptyBoxShowsPlaceholderOnly()
         QPlainTextEdit *box = h.response(i);
         QCOMPARE(box->placeholderText(), QStringLiteral("No response yet"));
         QCOMPARE(box->toPlainText(), QString());
-        QCOMPARE(h.program->response(i), QString());
+        QCOMPARE(h.program->questionnaire().response(i), QString());
     }
     // An empty box still keeps the page from passing.
     QVERIFY(!h.program->page(1)->isComplete());

@@ -1,8 +1,14 @@
 // Load through the start window's button, and work that goes through
 // Save and Load in turn.
 #include "files.h"
+#include "report/reportwriters.h"
+#include "report/templateselect.h"
 #include "workcommandstest.h"
 #include "workfile/workfileformat.h"
+
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +32,7 @@ private slots:
     void saveLoadSaveGivesSameFile();
     void everySaveWritesTheBoxesAsTheyAreNow();
     void shiftEnterIsALineBreakEverywhere();
+    void clickWhileBusyRunsNothingInside();
 };
 
 void TestLoadWork::loadsEmptyResponsesAndKeepsAnswers()
@@ -44,7 +51,7 @@ void TestLoadWork::loadsEmptyResponsesAndKeepsAnswers()
     expectLoadedFrom(h, path);
     load(h);
     VERIFY_DIALOGS(h);
-    QCOMPARE(h.program->responses(), QStringList(kItemCount, QString()));
+    QCOMPARE(h.program->questionnaire().responses(), QStringList(kItemCount, QString()));
     QCOMPARE(answers(h), answersBefore);
     QCOMPARE(h.dialogs.busyOn, 1);
     QCOMPARE(h.dialogs.busyOff, 1);
@@ -69,7 +76,7 @@ void TestLoadWork::secondLoadReplacesFirstAndContinueShowsIt()
     texts[5] = QString();
     QVERIFY(writeFileBytes(second, TextToFile(texts)));
     toStartWindow(h);
-    QVERIFY(!h.program->existing(QStringLiteral("Std1")));
+    QVERIFY(!h.program->existingPage(1));
 
     expectLoadedFrom(h, first);
     expectLoadedFrom(h, second);
@@ -81,7 +88,7 @@ void TestLoadWork::secondLoadReplacesFirstAndContinueShowsIt()
     h.click(h.program->std0(), QStringLiteral("Command1"));
     QCOMPARE(h.visibleWindows(), QStringList{QStringLiteral("Std1")});
     QCOMPARE(h.response(1)->toPlainText(), QStringLiteral("first line\nsecond line"));
-    QCOMPARE(h.program->responses(), texts);
+    QCOMPARE(h.program->questionnaire().responses(), texts);
 
     // The loaded file is not the current work file: Save asks.
     const QString other = dir.filePath(QStringLiteral("other.dat"));
@@ -102,7 +109,7 @@ void TestLoadWork::cancelledOrFailedOpenChangesNothing()
     load(h);
     load(h);
     VERIFY_DIALOGS(h);
-    QCOMPARE(h.program->responses(), numbered(QStringLiteral("kept ")));
+    QCOMPARE(h.program->questionnaire().responses(), numbered(QStringLiteral("kept ")));
     QVERIFY(stateOf(h).FileName.isEmpty());
     QCOMPARE(h.dialogs.busyOn, 0);
 }
@@ -158,7 +165,7 @@ void TestLoadWork::loadFailures()
     QVERIFY2(text.contains(reason), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("No response was changed.")), qPrintable(text));
     QVERIFY(!h.dialogs.shownTexts.contains(kLoaded));
-    QCOMPARE(h.program->responses(), numbered(QStringLiteral("kept ")));
+    QCOMPARE(h.program->questionnaire().responses(), numbered(QStringLiteral("kept ")));
     QCOMPARE(stateOf(h).FileName, path);
     QCOMPARE(h.dialogs.busyOn, busy ? 1 : 0);
     QCOMPARE(h.dialogs.busyOff, h.dialogs.busyOn);
@@ -179,7 +186,7 @@ void TestLoadWork::unreadableFile()
     load(h);
     VERIFY_DIALOGS(h);
     QVERIFY(h.dialogs.shownTexts.last().contains(QDir::toNativeSeparators(path)));
-    QCOMPARE(h.program->responses(), numbered(QStringLiteral("kept ")));
+    QCOMPARE(h.program->questionnaire().responses(), numbered(QStringLiteral("kept ")));
     QCOMPARE(h.dialogs.busyOn, 0);
 }
 
@@ -201,8 +208,8 @@ void TestLoadWork::saveLoadSaveGivesSameFile()
     texts[26] = QStringLiteral("last\n");
 
     toStartWindow(h);
-    h.program->setResponses(texts);
-    QCOMPARE(h.program->responses(), texts);
+    h.program->questionnaire().setResponses(texts);
+    QCOMPARE(h.program->questionnaire().responses(), texts);
     expectSavedTo(h, first);
     saveAs(h, 1);
     VERIFY_DIALOGS(h);
@@ -211,7 +218,7 @@ void TestLoadWork::saveLoadSaveGivesSameFile()
     expectLoadedFrom(h, first);
     load(h);
     VERIFY_DIALOGS(h);
-    QCOMPARE(h.program->responses(), texts);
+    QCOMPARE(h.program->questionnaire().responses(), texts);
 
     expectSavedTo(h, second);
     saveAs(h, 10);
@@ -242,7 +249,7 @@ void TestLoadWork::everySaveWritesTheBoxesAsTheyAreNow()
     do {                                                                               \
         saveAgain();                                                                   \
         VERIFY_DIALOGS(h);                                                             \
-        QCOMPARE(fileBytes(path), TextToFile(h.program->responses()));                \
+        QCOMPARE(fileBytes(path), TextToFile(h.program->questionnaire().responses()));                \
     } while (false)
 
     showPage(h, 3);
@@ -270,7 +277,7 @@ void TestLoadWork::everySaveWritesTheBoxesAsTheyAreNow()
     expectSavedTo(h, copy);
     saveAs(h, 3);
     VERIFY_DIALOGS(h);
-    QCOMPARE(fileBytes(copy), TextToFile(h.program->responses()));
+    QCOMPARE(fileBytes(copy), TextToFile(h.program->questionnaire().responses()));
     QVERIFY(writeFileBytes(copy, TextToFile(numbered(QStringLiteral("loaded ")))));
     expectLoadedFrom(h, copy);
     load(h);
@@ -278,13 +285,15 @@ void TestLoadWork::everySaveWritesTheBoxesAsTheyAreNow()
     SAVED_AS_THE_BOXES_HOLD();
     QCOMPARE(fileBytes(path), TextToFile(numbered(QStringLiteral("loaded "))));
 
-    // Windows closed and made anew have new, empty boxes, even while the
-    // old ones are not deleted yet.
+    // The responses outlive the windows: a page closed and made anew, even
+    // while the old one is not deleted yet, shows them, and a Save from it
+    // writes them, never the closed boxes.
     h.program->closeAll();
     h.program->std0()->state.pFileOpened = true;
     h.program->std0()->state.Name_File = path;
     SAVED_AS_THE_BOXES_HOLD();
-    QCOMPARE(fileBytes(path), TextToFile(QStringList()));
+    QCOMPARE(fileBytes(path), TextToFile(numbered(QStringLiteral("loaded "))));
+    QCOMPARE(h.response(3)->toPlainText(), QStringLiteral("loaded 3"));
 #undef SAVED_AS_THE_BOXES_HOLD
 }
 
@@ -311,7 +320,44 @@ void TestLoadWork::shiftEnterIsALineBreakEverywhere()
     VERIFY_DIALOGS(h);
     QVERIFY(fileBytes(path).startsWith("one\r\ntwo\r\nthree\r\n%%%%\r\n"));
     // The printed report and the HTML report read the same texts.
-    QCOMPARE(h.program->responses().first(), QStringLiteral("one\ntwo\nthree"));
+    QCOMPARE(h.program->questionnaire().responses().first(), QStringLiteral("one\ntwo\nthree"));
+}
+
+// A second click on Load, or on the template window's Save, that comes
+// while the command reads or writes (a double click, or an impatient one)
+// is not dispatched inside it: the command runs once.
+void TestLoadWork::clickWhileBusyRunsNothingInside()
+{
+    Harness h({.programFolder = builtProgramFolder()});
+    QTemporaryDir dir;
+    const QString work = dir.filePath(QStringLiteral("work.dat"));
+    QVERIFY(writeFileBytes(work, TextToFile(numbered(QStringLiteral("loaded ")))));
+    toStartWindow(h);
+    TemplateSelect *templates = h.program->templateSelect();
+    templates->findChild<QRadioButton *>(QStringLiteral("OM"))->setChecked(true);
+
+    for (QWidget *button : {static_cast<QWidget *>(h.program->std0()->findChild<QPushButton *>(QStringLiteral("load"))),
+                            static_cast<QWidget *>(templates->findChild<QPushButton *>(QStringLiteral("Save")))}) {
+        // The second click is on its way as the file is chosen.
+        h.dialogs.onDialog = [button] {
+            const QPointF at = button->rect().center();
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(button, new QMouseEvent(type, at, button->mapToGlobal(at), Qt::LeftButton,
+                                                                    Qt::LeftButton, Qt::NoModifier));
+        };
+        if (button->window() == templates) {
+            h.dialogs.expectSave(reportSaveFilter(), FileDialogOutcome::chosen(dir.filePath(QStringLiteral("r.pdf"))))
+                .expectMessage(QStringLiteral("Successfully Saved..."), QStringLiteral("Saving"));
+        } else {
+            expectLoadedFrom(h, work);
+        }
+        static_cast<QPushButton *>(button)->click();
+        h.dialogs.onDialog = nullptr;
+        VERIFY_DIALOGS(h);
+        QCOMPARE(h.dialogs.busyOn, h.dialogs.busyOff);
+        QCoreApplication::removePostedEvents(button);
+    }
+    QCOMPARE(h.program->questionnaire().responses(), numbered(QStringLiteral("loaded ")));
 }
 
 BREVANT_TEST_MAIN(TestLoadWork)

@@ -120,8 +120,8 @@ void TestRestore::declinedCopyIsSetAsideNotLost()
     Harness h({.dataFolder = data.path()});
     offeredAtStart(h, Answer::Yes);
     VERIFY_DIALOGS(h);
-    QCOMPARE(h.program->responses().at(0), QString(copy.responses.at(0)).replace(u"\r\n"_s, u"\n"_s).replace(QChar::LineSeparator, u'\n'));
-    QCOMPARE(h.program->answers(), copy.answers);
+    QCOMPARE(h.program->questionnaire().responses().at(0), QString(copy.responses.at(0)).replace(u"\r\n"_s, u"\n"_s).replace(QChar::LineSeparator, u'\n'));
+    QCOMPARE(h.program->questionnaire().answers(), copy.answers);
     QCOMPARE(h.program->std0()->state.Name_File, copy.nameFile);
     QCOMPARE(h.program->std0()->state.FileName, copy.fileName);
 }
@@ -176,7 +176,7 @@ void TestRestore::replacedFileIsBackedUpOncePerRun()
         QCOMPARE(filesIn(backups).size(), 1);
         // A file written over with what it holds already needs none.
         const QString same = dir.filePath(u"same.dat"_s);
-        QVERIFY(writeFileBytes(same, TextToFile(h.program->responses())));
+        QVERIFY(writeFileBytes(same, TextToFile(h.program->questionnaire().responses())));
         saveTo(h, "SaveAs", same);
         QCOMPARE(filesIn(backups).size(), 1);
     }

@@ -1,6 +1,6 @@
 #include "files.h"
 #include "questionnaire/catalogue.h"
-#include "questionnaire/responsestore.h"
+#include "questionnaire/responsetext.h"
 #include "trickytexts.h"
 #include "io/codepage.h"
 #include "workfile/workfileformat.h"

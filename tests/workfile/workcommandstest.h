@@ -47,7 +47,7 @@ inline void toStartWindow(Harness &h)
 inline void showPage(Harness &h, int number)
 {
     for (int n = 1; n <= kPageCount; ++n) {
-        if (n != number && h.program->existing(QuestionnaireCatalogue::instance().page(n).window))
+        if (n != number && h.program->existingPage(n))
             h.program->hideWindow(h.program->page(n));
     }
     h.program->showWindow(h.program->page(number));

@@ -1,4 +1,4 @@
-#include "questionnaire/responsestore.h"
+#include "questionnaire/responsetext.h"
 
 #include <algorithm>
 
