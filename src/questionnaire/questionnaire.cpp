@@ -22,19 +22,6 @@ const QuestionnaireCatalogue &catalogue()
 
 } // namespace
 
-bool pageComplete(const QStringList &responses, const QStringList &answers)
-{
-    for (const QString &r : responses) {
-        if (r.isEmpty())
-            return false;
-    }
-    for (const QString &a : answers) {
-        if (a != kYes)
-            return false;
-    }
-    return true;
-}
-
 Questionnaire::Questionnaire(QObject *parent) : QObject(parent)
 {
     for (const QuestionnaireItem &item : catalogue().items()) {

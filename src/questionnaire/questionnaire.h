@@ -97,8 +97,4 @@ private:
     bool m_unsaved = false;
 };
 
-// The completeness rule on its own: no response empty, every answer "Yes"
-// (exactly: case and blanks count).
-bool pageComplete(const QStringList &responses, const QStringList &answers);
-
 } // namespace brevant

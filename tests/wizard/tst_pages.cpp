@@ -34,8 +34,6 @@ static QuestionPage *showPage(Harness &h, int n)
 class tst_Pages : public QObject {
     Q_OBJECT
 private slots:
-    void completenessRule_data();
-    void completenessRule();
     void freshPageShowsYesAndEmptyBoxes();
     void pageControlsAsCatalogued();
     void tabOrderRunsTopToBottom();
@@ -50,29 +48,6 @@ private slots:
     void exampleWindowIsSharedAndFollowsNavigation();
     void exampleWindowRecreatedAfterClose();
 };
-
-void tst_Pages::completenessRule_data()
-{
-    QTest::addColumn<QStringList>("responses");
-    QTest::addColumn<QStringList>("answers");
-    QTest::addColumn<bool>("complete");
-    QTest::newRow("all filled, Yes") << QStringList{"a", "b"} << QStringList{"Yes"} << true;
-    QTest::newRow("single blank counts") << QStringList{" ", "\n"} << QStringList{"Yes"} << true;
-    QTest::newRow("one empty") << QStringList{"a", ""} << QStringList{"Yes"} << false;
-    QTest::newRow("No") << QStringList{"a"} << QStringList{"No"} << false;
-    QTest::newRow("lower case yes") << QStringList{"a"} << QStringList{"yes"} << false;
-    QTest::newRow("trailing blank") << QStringList{"a"} << QStringList{"Yes "} << false;
-    QTest::newRow("empty answer") << QStringList{"a"} << QStringList{""} << false;
-    QTest::newRow("no answer boxes") << QStringList{"a", "b", "c"} << QStringList{} << true;
-}
-
-void tst_Pages::completenessRule()
-{
-    QFETCH(QStringList, responses);
-    QFETCH(QStringList, answers);
-    QFETCH(bool, complete);
-    QCOMPARE(pageComplete(responses, answers), complete);
-}
 
 void tst_Pages::freshPageShowsYesAndEmptyBoxes()
 {
