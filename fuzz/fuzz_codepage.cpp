@@ -1,14 +1,16 @@
-// The code page through the work-file writer and reader: decoding and
-// encoding again gives every byte string back, and the writer and Save's
-// check agree with the table character by character.
+// The encodings through the work-file writer and reader: decoding and
+// encoding again gives every Windows-1252 byte string back, UTF-8 reads as
+// UTF-8, and the writer agrees with the table character by character.
 #include "fuzzcheck.h"
 #include "questionnaire/catalogue.h"
 #include "io/codepage.h"
 #include "workfile/workfileformat.h"
 
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -29,38 +31,44 @@ QByteArray emptyRest()
 bool isHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool isLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
-// The text encoded one character at a time from the table: '\n' as CR LF,
-// '?' for anything else the table lacks, a surrogate pair one character.
-QByteArray encodeSlowly(QStringView text)
+// Valid UTF-8 with a byte above 0x7F, by Qt's decoder: valid UTF-8, and
+// only that, comes back byte for byte.
+bool readsAsUtf8(const QByteArray &bytes)
+{
+    QStringDecoder toUtf16(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return QString(toUtf16(bytes)).toUtf8() == bytes
+        && std::any_of(bytes.begin(), bytes.end(), [](char b) { return uchar(b) >= 0x80; });
+}
+
+// The text encoded one character at a time: '\n' as CR LF, every other
+// character by the table, or, when the table lacks one (a surrogate pair
+// is one character), the whole text in UTF-8 with its mark, lone
+// surrogates as U+FFFD.
+QByteArray encodeSlowly(QStringView text, const QByteArray &rest)
 {
     QByteArray out;
+    bool lacking = false;
+    for (qsizetype i = 0; i < text.size() && !lacking; ++i) {
+        const char16_t u = text[i].unicode();
+        const int b = cp1252::fromUnicode(u);
+        lacking = b < 0;
+        out += u == u'\n' ? QByteArray("\r\n") : QByteArray(1, char(b));
+    }
+    if (!lacking && !readsAsUtf8(out + rest))
+        return out + rest;
+    out = "\xEF\xBB\xBF";
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
         if (u == u'\n') {
             out += "\r\n";
         } else if (isHigh(u) && i + 1 < text.size() && isLow(text[i + 1].unicode())) {
-            out += '?';
+            out += text.sliced(i, 2).toUtf8();
             ++i;
         } else {
-            const int b = cp1252::fromUnicode(u);
-            out += b < 0 ? '?' : char(b);
+            out += isHigh(u) || isLow(u) ? QByteArray("\xEF\xBF\xBD") : text.sliced(i, 1).toUtf8();
         }
     }
-    return out;
-}
-
-// The characters the table lacks, each once, in order of appearance.
-QList<char32_t> unstorableSlowly(QStringView text)
-{
-    QList<char32_t> found;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (isHigh(char16_t(c)) && i + 1 < text.size() && isLow(text[i + 1].unicode()))
-            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
-        if (cp1252::fromUnicode(c) < 0 && !found.contains(c))
-            found << c;
-    }
-    return found;
+    return out + rest;
 }
 
 } // namespace
@@ -70,9 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const QByteArray rest = emptyRest();
 
     // The bytes as the first response of a work file, without the line
-    // ends and the percent signs that belong to the format: read, they give
-    // one character a byte, all of them storable, and written again they
-    // give the same file.
+    // ends and the percent signs that belong to the format. UTF-8 (with
+    // its mark, or valid and not all ASCII) reads as UTF-8; anything else
+    // gives one character a byte. Written again, the file reads back the
+    // same; Windows-1252 gives the same bytes.
     QByteArray bytes;
     for (size_t i = 0; i < size; ++i) {
         if (data[i] != '\r' && data[i] != '\n' && data[i] != '%')
@@ -80,24 +89,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const QByteArray file = bytes + rest;
     const WorkFileContents read = parseWorkFile(file);
-    FUZZ_CHECK(read.complete() && read.responses.first().size() == bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        FUZZ_CHECK(read.responses.first().at(i).unicode() == cp1252::toUnicode(uchar(bytes[i])));
-    FUZZ_CHECK(unstorableCharacters(read.responses).isEmpty());
-    FUZZ_CHECK(TextToFile(read.responses) == file);
+    FUZZ_CHECK(read.complete());
+    const bool marked = bytes.startsWith("\xEF\xBB\xBF");
+    FUZZ_CHECK((read.encoding == WorkFileEncoding::Utf8) == (marked || readsAsUtf8(file)));
+    if (read.encoding == WorkFileEncoding::Utf8) {
+        QStringDecoder toUtf16(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        FUZZ_CHECK(read.responses.first() == QString(toUtf16(marked ? bytes.sliced(3) : bytes)));
+    } else {
+        FUZZ_CHECK(read.responses.first().size() == bytes.size());
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            FUZZ_CHECK(read.responses.first().at(i).unicode() == cp1252::toUnicode(uchar(bytes[i])));
+        FUZZ_CHECK(TextToFile(read.responses) == file);
+    }
+    FUZZ_CHECK(parseWorkFile(TextToFile(read.responses)).responses == read.responses);
 
     // The same input as UTF-16 text: the writer gives the table's byte for
-    // each character and '?' for the rest, and Save's check names exactly
-    // the characters that became '?'.
+    // each character, or UTF-8 for the whole file when the table lacks one.
     std::vector<char16_t> units(size / 2);
     if (!units.empty())
         std::memcpy(units.data(), data, units.size() * 2);
     const QString text = QString::fromUtf16(units.data(), qsizetype(units.size()));
-    FUZZ_CHECK(TextToFile(QStringList{text}) == encodeSlowly(text) + rest);
-    const QList<UnstorableCharacters> unstorable = unstorableCharacters({text});
-    const QList<char32_t> expected = unstorableSlowly(text);
-    FUZZ_CHECK(unstorable.isEmpty() == expected.isEmpty());
-    if (!expected.isEmpty())
-        FUZZ_CHECK(unstorable.first().item == 1 && unstorable.first().characters == expected);
+    FUZZ_CHECK(TextToFile(QStringList{text}) == encodeSlowly(text, rest));
     return 0;
 }

@@ -82,11 +82,17 @@ private:
     bool m_ok = true;
 };
 
-// Writes text to w from p on: the runs of plain units (cp1252::isPlain)
-// as their bytes, every other character through other(p, at, end), which
-// writes at most BlockWriter::kStep bytes for the character at at and
-// returns past them, moving at past the character. Returns the new p.
-template <class Other>
+// Which units a text's plain runs are made of.
+enum class PlainRuns {
+    CodePage,   // cp1252::isPlain: the code page's own bytes
+    Ascii,      // the same below 0x80 only (a UTF-8 file)
+};
+
+// Writes text to w from p on: the runs of plain units as their bytes,
+// every other character through other(p, at, end), which writes at most
+// BlockWriter::kStep bytes for the character at at and returns past them,
+// moving at past the character (or to end, to stop). Returns the new p.
+template <PlainRuns runs = PlainRuns::CodePage, class Other>
 char *putText(BlockWriter &w, char *p, QStringView text, Other other)
 {
     char *const limit = w.limit();
@@ -96,7 +102,8 @@ char *putText(BlockWriter &w, char *p, QStringView text, Other other)
         if (p >= limit)
             p = w.handOver(p);
         // The plain units as they stand, as many as the block has room for.
-        at = cp1252::copyPlainRun(at, at + std::min(end - at, limit - p), p);
+        const char16_t *const stop = at + std::min(end - at, limit - p);
+        at = runs == PlainRuns::CodePage ? cp1252::copyPlainRun(at, stop, p) : cp1252::copyAsciiRun(at, stop, p);
         if (at != end)
             p = other(p, at, end);
     }

@@ -82,7 +82,12 @@ int leadingUnits(__m128i mask)
 } // namespace
 #endif
 
-const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out)
+namespace {
+
+// Copies the run of plain units (isPlain; below 0x80 too when ascii) from
+// at on, each as its byte.
+template <bool ascii>
+const char16_t *copyRun(const char16_t *at, const char16_t *end, char *&out)
 {
     // In a local: a store through a char pointer could change out itself,
     // so the compiler would not keep it in a register.
@@ -103,8 +108,10 @@ const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out
                          _mm_or_si128(equalByte(bytes, '&'), equalByte(bytes, '<'))),
             _mm_or_si128(_mm_or_si128(equalByte(bytes, '>'), equalByte(bytes, '"')),
                          _mm_cmpeq_epi8(_mm_and_si128(bytes, c1), c1Start)));
-        const unsigned notPlain = unsigned(_mm_movemask_epi8(_mm_or_si128(changed, _mm_cmpeq_epi8(
-                                                                  _mm_cmpeq_epi8(high, zero), zero))));
+        unsigned notPlain = unsigned(_mm_movemask_epi8(_mm_or_si128(changed, _mm_cmpeq_epi8(
+                                                            _mm_cmpeq_epi8(high, zero), zero))));
+        if constexpr (ascii)
+            notPlain |= unsigned(_mm_movemask_epi8(bytes));
         // All sixteen bytes are stored; the ones after a short run are
         // written over by what follows.
         _mm_storeu_si128(reinterpret_cast<__m128i *>(p), bytes);
@@ -117,10 +124,22 @@ const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out
         }
     }
 #endif
-    for (; at != end && isPlain(*at); ++at)
+    for (; at != end && isPlain(*at) && (!ascii || *at < 0x80); ++at)
         *p++ = char(*at);
     out = p;
     return at;
+}
+
+} // namespace
+
+const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out)
+{
+    return copyRun<false>(at, end, out);
+}
+
+const char16_t *copyAsciiRun(const char16_t *at, const char16_t *end, char *&out)
+{
+    return copyRun<true>(at, end, out);
 }
 
 const char16_t *ownByteRunEnd(const char16_t *p, const char16_t *end)

@@ -47,28 +47,8 @@ QString itemLabel(int item)
         .arg(opening(catalogue.controlText(it.page, it.frame), 48), opening(it.statement.text, 36));
 }
 
-QString characterName(char32_t c)
-{
-    const QString code = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
-    const bool visible = QChar::isPrint(c) && !QChar::isSpace(c);
-    return visible ? QString::fromUcs4(&c, 1) + QStringLiteral(" (") + code + QLatin1Char(')') : code;
-}
-
-QString charactersList(const QList<char32_t> &characters)
-{
-    constexpr int kShown = 8;
-    QStringList names;
-    for (int i = 0; i < characters.size() && i < kShown; ++i)
-        names << characterName(characters.at(i));
-    QString list = names.join(QStringLiteral(", "));
-    if (characters.size() > kShown)
-        list += QStringLiteral(" and %1 more").arg(characters.size() - kShown);
-    return list;
-}
-
 // Reads the responses, checks that the work file can hold them and encodes
-// them. Returns the file's bytes, or nothing when the user is told why not
-// or declines.
+// them. Returns the file's bytes, or nothing when the user is told why not.
 std::optional<QByteArray> workFileForSaving(const SavedWork &work, QWidget *parent)
 {
     const QStringList texts = work.questionnaire.responses();
@@ -90,26 +70,9 @@ std::optional<QByteArray> workFileForSaving(const SavedWork &work, QWidget *pare
         return std::nullopt;
     }
 
-    // Which characters became '?' is looked for only when some did.
-    bool putQuestionMarks = false;
-    QByteArray bytes = TextToFile(texts, &putQuestionMarks);
-    if (putQuestionMarks) {
-        const QList<UnstorableCharacters> unstorable = unstorableCharacters(texts);
-        QStringList lines;
-        for (const UnstorableCharacters &u : unstorable)
-            lines << QStringLiteral("    ") + itemLabel(u.item) + QStringLiteral("\r\n        ")
-                    + charactersList(u.characters);
-        const Answer answer = dialogs.message(
-            parent,
-            QStringLiteral("Some responses contain characters that a work file cannot hold "
-                           "(it stores Windows-1252 text):\r\n\r\n")
-                + lines.join(QStringLiteral("\r\n"))
-                + QStringLiteral("\r\n\r\nSave anyway, with \"?\" in their place?"),
-            Buttons::YesNo, Icon::None, QStringLiteral("Save"));
-        if (answer != Answer::Yes)
-            return std::nullopt;
-    }
-    return bytes;
+    // Every character is kept: in Windows-1252 where the code page holds
+    // them all, in UTF-8 otherwise.
+    return TextToFile(texts);
 }
 
 bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, const QByteArray &bytes)

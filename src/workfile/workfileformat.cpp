@@ -2,9 +2,10 @@
 
 #include "io/blockwriter.h"
 #include "io/codepage.h"
+#include "io/utf8.h"
 
 #include <QBuffer>
-#include <QSet>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <string_view>
@@ -15,7 +16,7 @@ namespace {
 
 constexpr std::string_view kSeparatorView(kSeparator);
 
-// Decodes a piece, turning CR LF and a lone CR or LF into '\n'.
+// Decodes a Windows-1252 piece, turning CR LF and a lone CR or LF into '\n'.
 QString decodePiece(std::string_view bytes)
 {
     QString text(qsizetype(bytes.size()), Qt::Uninitialized);
@@ -29,6 +30,34 @@ QString decodePiece(std::string_view bytes)
             *out++ = u'\n';
         } else {
             *out++ = cp1252::toUnicode(b);
+        }
+    }
+    text.truncate(out - begin);
+    return text;
+}
+
+// The same for a UTF-8 piece. A U+FEFF the piece starts with is text (the
+// file's own mark is gone by now); a sequence that is not UTF-8 becomes
+// U+FFFD.
+QString decodeUtf8Piece(std::string_view bytes)
+{
+    QStringDecoder toUtf16(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QString text = toUtf16(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    qsizetype cr = text.indexOf(u'\r');
+    if (cr < 0)
+        return text;
+    char16_t *const begin = reinterpret_cast<char16_t *>(text.data());
+    char16_t *out = begin + cr;
+    const char16_t *in = out;
+    const char16_t *const end = begin + text.size();
+    while (in != end) {
+        if (*in == u'\r') {
+            *out++ = u'\n';
+            if (++in != end && *in == u'\n')
+                ++in;
+        } else {
+            *out++ = *in++;
         }
     }
     text.truncate(out - begin);
@@ -51,9 +80,10 @@ void dropTrailingLineEnd(std::string_view &piece)
         piece.remove_suffix(1);
 }
 
-// Writes one response: each '\n' as CR LF, '?' for what the code page
-// cannot hold.
-char *putResponse(BlockWriter &w, char *p, QStringView text, bool &unstorable)
+// Writes one response in Windows-1252, each '\n' as CR LF. At a character
+// the code page cannot hold it stops: unstorable is set and nothing more
+// is written.
+char *putCodePageResponse(BlockWriter &w, char *p, QStringView text, bool &unstorable)
 {
     return putText(w, p, text, [&unstorable](char *p, const char16_t *&at, const char16_t *end) {
         const char16_t u = *at;
@@ -66,52 +96,132 @@ char *putResponse(BlockWriter &w, char *p, QStringView text, bool &unstorable)
         }
         const Character c = characterAt(at, end);
         const int b = cp1252::fromUnicode(c.code);
-        *p++ = b < 0 ? '?' : char(b);
-        unstorable |= b < 0;
+        if (b < 0) {
+            unstorable = true;
+            at = end;
+            return p;
+        }
+        *p++ = char(b);
         at += c.units;
         return p;
     });
 }
 
-} // namespace
-
-bool TextToFile(QIODevice &out, const QStringList &responses, bool *putQuestionMarks)
+// Writes one response in UTF-8, each '\n' as CR LF; a lone surrogate,
+// which no file can hold, as U+FFFD.
+char *putUtf8Response(BlockWriter &w, char *p, QStringView text)
 {
-    bool unstorable = false;
-    BlockWriter w(out);
-    char *p = w.start();
-    for (int k = 0; k < kItemCount && w.ok(); ++k) {
-        if (k > 0)
-            p = w.append(p, "%%%%\r\n");
-        if (k < responses.size())
-            p = putResponse(w, p, responses.at(k), unstorable);
-        p = w.append(p, "\r\n");
-    }
-    if (putQuestionMarks)
-        *putQuestionMarks = unstorable;
-    return w.finish(p);
+    return putText<PlainRuns::Ascii>(w, p, text, [](char *p, const char16_t *&at, const char16_t *end) {
+        const Character c = characterAt(at, end);
+        at += c.units;
+        char32_t code = c.code;
+        if (code < 0x80) {
+            if (code == u'\n')
+                *p++ = '\r';
+            *p++ = char(code);
+            return p;
+        }
+        if (code >= 0xD800 && code <= 0xDFFF)
+            code = 0xFFFD;
+        if (code < 0x800) {
+            *p++ = char(0xC0 | (code >> 6));
+        } else if (code < 0x10000) {
+            *p++ = char(0xE0 | (code >> 12));
+            *p++ = char(0x80 | ((code >> 6) & 0x3F));
+        } else {
+            *p++ = char(0xF0 | (code >> 18));
+            *p++ = char(0x80 | ((code >> 12) & 0x3F));
+            *p++ = char(0x80 | ((code >> 6) & 0x3F));
+        }
+        *p++ = char(0x80 | (code & 0x3F));
+        return p;
+    });
 }
 
-QByteArray TextToFile(const QStringList &responses, bool *putQuestionMarks)
+// Writes the work file in one encoding. In Windows-1252 it stops at the
+// first character the code page cannot hold and returns false with
+// *unstorable set; otherwise false means the device failed.
+bool encodeWorkFile(QIODevice &out, const QStringList &responses, WorkFileEncoding encoding,
+                    bool *unstorable)
+{
+    bool stopped = false;
+    BlockWriter w(out);
+    char *p = w.start();
+    if (encoding == WorkFileEncoding::Utf8)
+        p = w.append(p, kUtf8Mark);
+    for (int k = 0; k < kItemCount && w.ok() && !stopped; ++k) {
+        if (k > 0)
+            p = w.append(p, "%%%%\r\n");
+        if (k < responses.size()) {
+            p = encoding == WorkFileEncoding::Utf8 ? putUtf8Response(w, p, responses.at(k))
+                                                   : putCodePageResponse(w, p, responses.at(k), stopped);
+        }
+        p = w.append(p, "\r\n");
+    }
+    if (unstorable)
+        *unstorable = stopped;
+    return w.finish(p) && !stopped;
+}
+
+} // namespace
+
+QByteArray TextToFile(const QStringList &responses)
 {
     // Room for the most the responses can take (a line break is two
     // bytes), so the bytes never move while they grow: only the part
     // written is ever touched.
-    qsizetype size = kItemCount * 8;
+    qsizetype units = 0;
     for (const QString &text : responses)
-        size += 2 * text.size();
+        units += text.size();
     QByteArray bytes;
-    bytes.reserve(size);
+    bytes.reserve(kItemCount * 8 + 2 * units);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    TextToFile(buffer, responses, putQuestionMarks);
+    // Windows-1252 as long as every character has its byte, and as long as
+    // the reader will not take those bytes for UTF-8 (text such as "Ã©"
+    // would come back as "é"). Else the whole file in UTF-8, where a
+    // character takes at most three bytes a unit.
+    bool unstorable = false;
+    if (encodeWorkFile(buffer, responses, WorkFileEncoding::Windows1252, &unstorable)
+        && classifyText(bytes) != TextBytes::Utf8)
+        return bytes;
+    buffer.close();
+    bytes.clear();
+    bytes.reserve(kItemCount * 8 + 3 + 3 * units);
+    buffer.open(QIODevice::WriteOnly);
+    encodeWorkFile(buffer, responses, WorkFileEncoding::Utf8, nullptr);
     return bytes;
+}
+
+bool TextToFile(QIODevice &out, const QStringList &responses)
+{
+    // Which encoding holds the responses is known once they are encoded,
+    // so the file is made in memory first; it is handed over a block at a
+    // time, as a long file is written.
+    const QByteArray bytes = TextToFile(responses);
+    constexpr qsizetype kBlock = 64 * 1024;
+    for (qsizetype at = 0; at < bytes.size(); at += kBlock) {
+        const qsizetype size = std::min(kBlock, bytes.size() - at);
+        if (out.write(bytes.constData() + at, size) != size)
+            return false;
+    }
+    return true;
 }
 
 WorkFileContents parseWorkFile(QByteArrayView bytes)
 {
-    const std::string_view all(bytes.data(), std::size_t(bytes.size()));
     WorkFileContents contents;
+    // UTF-8 with its mark (which is no part of the first response), or
+    // without it when the bytes are UTF-8 and not all ASCII; Windows-1252
+    // otherwise, as every work file was before.
+    if (bytes.startsWith(QByteArrayView(kUtf8Mark))) {
+        contents.encoding = WorkFileEncoding::Utf8;
+        bytes = bytes.sliced(3);
+    } else if (classifyText(bytes) == TextBytes::Utf8) {
+        contents.encoding = WorkFileEncoding::Utf8;
+    }
+    const bool utf8 = contents.encoding == WorkFileEncoding::Utf8;
+    const std::string_view all(bytes.data(), std::size_t(bytes.size()));
     std::size_t start = 0;
     for (;;) {
         const std::size_t cut = all.find(kSeparatorView, start);
@@ -124,7 +234,7 @@ WorkFileContents parseWorkFile(QByteArrayView bytes)
             if (contents.pieces > 1)
                 dropLeadingLineEnd(piece);
             dropTrailingLineEnd(piece);
-            contents.responses << decodePiece(piece);
+            contents.responses << (utf8 ? decodeUtf8Piece(piece) : decodePiece(piece));
         }
         if (last)
             break;
@@ -147,33 +257,6 @@ QList<int> itemsHoldingSeparator(const QStringList &responses)
         }
     }
     return items;
-}
-
-QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses)
-{
-    QList<UnstorableCharacters> found;
-    for (int k = 0; k < responses.size() && k < kItemCount; ++k) {
-        const QString &text = responses.at(k);
-        UnstorableCharacters entry;
-        entry.item = k + 1;
-        QSet<char32_t> seen;
-        const char16_t *at = QStringView(text).utf16();
-        const char16_t *const end = at + text.size();
-        while (at != end) {
-            at = cp1252::ownByteRunEnd(at, end);
-            if (at == end)
-                break;
-            const Character c = characterAt(at, end);
-            at += c.units;
-            if (cp1252::fromUnicode(c.code) < 0 && !seen.contains(c.code)) {
-                seen.insert(c.code);
-                entry.characters << c.code;
-            }
-        }
-        if (!entry.characters.isEmpty())
-            found << entry;
-    }
-    return found;
 }
 
 } // namespace brevant

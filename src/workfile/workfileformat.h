@@ -13,8 +13,12 @@ class QIODevice;
 namespace brevant {
 
 // A work file: the 27 responses in catalogue order, each followed by a line
-// end, with a "%%%%" line between two responses. Windows-1252 text with
-// CR LF line ends; nothing before the first response or after the last.
+// end, with a "%%%%" line between two responses; CR LF line ends; nothing
+// before the first response or after the last. Windows-1252 text, as every
+// work file was before and as the program writes it whenever the code
+// page holds every character; otherwise UTF-8, starting with the
+// byte-order mark, so that no character is lost.
+enum class WorkFileEncoding { Windows1252, Utf8 };
 
 // The line that separates two responses. It has no escape, so a response
 // that holds it cannot be stored.
@@ -23,14 +27,15 @@ inline constexpr char kSeparator[] = "%%%%";
 // A file larger than this is not a work file and is not read.
 inline constexpr qint64 kMaxWorkFileSize = qint64(64) * 1024 * 1024;
 
-// Writes the work file for these responses to out (missing ones count as
-// empty). A '\n' in a response becomes CR LF; a character the code page
-// cannot hold becomes '?' (and *putQuestionMarks, when given, tells whether
-// one did). Returns false when the device did not take every byte (its
-// errorString() says why); it is handed nothing after that.
-bool TextToFile(QIODevice &out, const QStringList &responses, bool *putQuestionMarks = nullptr);
-// The same bytes in memory.
-QByteArray TextToFile(const QStringList &responses, bool *putQuestionMarks = nullptr);
+// The work file for these responses (missing ones count as empty); a '\n'
+// in a response becomes CR LF. Windows-1252 when the code page holds every
+// character (and its bytes cannot be taken for UTF-8 when read), else
+// UTF-8 with the mark.
+QByteArray TextToFile(const QStringList &responses);
+// The same bytes written to out. Returns false when the device did not
+// take every byte (its errorString() says why); it is handed nothing
+// after that.
+bool TextToFile(QIODevice &out, const QStringList &responses);
 
 // A work file cut into its responses.
 struct WorkFileContents {
@@ -40,22 +45,21 @@ struct WorkFileContents {
     // writer puts around each response; line breaks as '\n'.
     QStringList responses;
 
+    // What the file was written in.
+    WorkFileEncoding encoding = WorkFileEncoding::Windows1252;
+
     bool complete() const { return pieces >= kItemCount; }
 };
 
 // Cuts the bytes of a work file at every "%%%%". Pieces after the 27th are
-// not kept. Accepts lone LF and lone CR line ends as well as CR LF.
+// not kept. Accepts lone LF and lone CR line ends as well as CR LF. A file
+// that starts with the UTF-8 byte-order mark is UTF-8; so is one without
+// it that is valid UTF-8 and holds a byte above 0x7F (Windows-1252 prose
+// whose bytes above 0x7F happen to form UTF-8 sequences all through is
+// vanishingly rare); any other is Windows-1252.
 WorkFileContents parseWorkFile(QByteArrayView bytes);
 
 // The items (1..27) whose response holds the separator.
 QList<int> itemsHoldingSeparator(const QStringList &responses);
-
-// An item whose response holds characters the code page cannot store.
-struct UnstorableCharacters {
-    int item = 0;                  // 1..27
-    QList<char32_t> characters;    // each once, in order of appearance
-};
-// A surrogate pair counts as one character, a lone surrogate as one.
-QList<UnstorableCharacters> unstorableCharacters(const QStringList &responses);
 
 } // namespace brevant

@@ -23,7 +23,7 @@ private slots:
     void saveAsBeforeAndAfterSave();
     void saveFromFirstPageWritesPagesNeverShown();
     void responseHoldingSeparatorIsNotSaved();
-    void unstorableCharactersAskFirst();
+    void everyCharacterSavedAndLoadedBack();
     void saveFailures_data();
     void saveFailures();
     void heldFileThatCannotBeRewritten();
@@ -193,36 +193,41 @@ void TestWorkCommands::responseHoldingSeparatorIsNotSaved()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
-void TestWorkCommands::unstorableCharactersAskFirst()
+// Names and signs the code page lacks are saved without a question, as
+// UTF-8, and come back exactly through the start window's Load; a file
+// another editor saved in UTF-8, without the mark, loads as typed too.
+void TestWorkCommands::everyCharacterSavedAndLoadedBack()
 {
     Harness h;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("work.dat"));
     h.continueToPage1();
     h.fillAll();
-    h.response(3)->setPlainText(QString::fromUtf8("x \u2265 3, \u03B1 and \U0001F600"));
-
-    // No: nothing is asked or written.
-    h.dialogs.expectAnyMessage(QStringLiteral("Save"), Buttons::YesNo, Answer::No);
-    saveAs(h, 2);
-    VERIFY_DIALOGS(h);
-    const QString text = h.dialogs.shownTexts.last();
-    QVERIFY2(text.contains(QStringLiteral("Page 2, 5-1:2 Minimum Number of Faculty per Major/Minor")),
-             qPrintable(text));
-    QVERIFY2(text.contains(QString::fromUtf8("\u2265 (U+2265), \u03B1 (U+03B1), \U0001F600 (U+1F600)")),
-             qPrintable(text));
-    QVERIFY(text.contains(QStringLiteral("\"?\"")));
-    QVERIFY(!QFile::exists(path));
-    QVERIFY(stateOf(h).FileName.isEmpty());
-
-    // Yes: saved with '?' in their place.
-    h.dialogs.expectAnyMessage(QStringLiteral("Save"), Buttons::YesNo, Answer::Yes)
-        .expectSave(kFilter, FileDialogOutcome::chosen(path))
-        .expectMessage(kSaved, QStringLiteral("Saved"));
+    const QString names = QString::fromUtf8("Dr. \u0141ukasz \u017B\u00F3\u0142\u0107, \u5F20\u4F1F, \u2265 3 \u2192 \U0001D400");
+    h.response(3)->setPlainText(names);
+    expectSavedTo(h, path);
     save(h, 2);
     VERIFY_DIALOGS(h);
-    QVERIFY(fileBytes(path).contains("%%%%\r\nx ? 3, ? and ?\r\n%%%%"));
-    QCOMPARE(h.response(3)->toPlainText(), QString::fromUtf8("x \u2265 3, \u03B1 and \U0001F600"));
+    const QByteArray saved = fileBytes(path);
+    QVERIFY(saved.startsWith("\xEF\xBB\xBFResponse 1\r\n%%%%"));
+    QVERIFY(saved.contains("%%%%\r\n" + names.toUtf8() + "\r\n%%%%"));
+
+    const QStringList typed = h.program->questionnaire().responses();
+    h.program->questionnaire().setResponses(numbered(QStringLiteral("other ")));
+    expectLoadedFrom(h, path);
+    load(h);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(h.program->questionnaire().responses(), typed);
+    QCOMPARE(h.response(3)->toPlainText(), names);
+
+    QByteArray another;
+    for (int i = 1; i <= kItemCount; ++i)
+        another += QByteArray(i > 1 ? "%%%%\r\n" : "") + "caf\xC3\xA9 " + QByteArray::number(i) + "\r\n";
+    QVERIFY(writeFileBytes(path, another));
+    expectLoadedFrom(h, path);
+    load(h);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(h.program->questionnaire().responses(), numbered(QString::fromUtf8("caf\u00E9 ")));
 }
 
 void TestWorkCommands::saveFailures_data()

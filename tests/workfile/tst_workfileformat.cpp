@@ -5,6 +5,7 @@
 #include "io/codepage.h"
 #include "workfile/workfileformat.h"
 
+#include <QBuffer>
 #include <QTest>
 
 using namespace brevant;
@@ -47,14 +48,15 @@ class TestWorkFileFormat : public QObject {
 private slots:
     void codePageMapsEveryByteBothWays();
     void codePageSpecialCharacters();
-    void codePageReportsWhatItCannotHold();
+    void codePageLacksSomeCharactersUtf8KeepsThem();
     void codePageAtEveryOffset();
     void codePageUnitsLikePlainBytes();
 
     void writesEmptyResponsesAs210Bytes();
     void writesOneLinePerResponse();
     void writesLineBreaksAsCrLf();
-    void writesUnstorableCharactersAsQuestionMarks();
+    void writesUtf8OnlyWhenTheCodePageLacksACharacter();
+    void readsUtf8WorkFiles();
     void boxLineBreaksBecomeNewlines();
 
     void readsEmptyFileOfResponses();
@@ -67,7 +69,6 @@ private slots:
     void saveLoadSaveIsIdentity();
 
     void findsResponsesHoldingSeparator();
-    void listsUnstorableCharactersPerItem();
 
     void writesTheGoldenFile();
 };
@@ -88,7 +89,6 @@ void TestWorkFileFormat::codePageMapsEveryByteBothWays()
     const QByteArray file = all + fileOfFirst(QString());
     const WorkFileContents c = parseWorkFile(file);
     QCOMPARE(c.responses.at(0).size(), all.size());
-    QVERIFY(unstorableCharacters(c.responses).isEmpty());
     QCOMPARE(TextToFile(c.responses), file);
 }
 
@@ -104,17 +104,23 @@ void TestWorkFileFormat::codePageSpecialCharacters()
     QVERIFY(fileOfFirst(fromUtf8("\u00E9\u00A0\u00FF")).startsWith("\xE9\xA0\xFF\r\n%%%%"));
 }
 
-void TestWorkFileFormat::codePageReportsWhatItCannotHold()
+void TestWorkFileFormat::codePageLacksSomeCharactersUtf8KeepsThem()
 {
     // Greek, "greater or equal", a CJK character, an emoji (two UTF-16
     // units, one character), a C1 control the code page does not use, and
-    // lone surrogates.
+    // lone surrogates, which no file can hold (they become U+FFFD).
     const QString text = fromUtf8("a\u03B1b\u2265c\u4E2Dd\U0001F600e") + QChar(0x80) + QChar(0xD800)
-        + QLatin1Char('f') + QChar(0xDE00);
-    QVERIFY(fileOfFirst(text).startsWith("a?b?c?d?e??f?\r\n%%%%"));
-    const QList<UnstorableCharacters> u = unstorableCharacters({text});
-    QCOMPARE(u.size(), 1);
-    QCOMPARE(u.at(0).characters, QList<char32_t>({0x03B1, 0x2265, 0x4E2D, 0x1F600, 0x80, 0xD800, 0xDE00}));
+        + QLatin1Char('f') + QChar(0xDC01);
+    for (const QChar c : text) {
+        if (c != u'a' && c != u'b' && c != u'c' && c != u'd' && c != u'e' && c != u'f')
+            QVERIFY(TextToFile({QStringLiteral("plain "), QString(c)}).startsWith("\xEF\xBB\xBFplain \r\n"));
+    }
+    const QByteArray file = fileOfFirst(text);
+    QVERIFY(file.startsWith("\xEF\xBB\xBF" "a\xCE\xB1" "b\xE2\x89\xA5" "c\xE4\xB8\xAD" "d\xF0\x9F\x98\x80"
+                            "e\xC2\x80\xEF\xBF\xBD" "f\xEF\xBF\xBD\r\n%%%%"));
+    QString kept = text;
+    kept.replace(QChar(0xD800), QChar(0xFFFD)).replace(QChar(0xDC01), QChar(0xFFFD));
+    QCOMPARE(parseWorkFile(file).responses.at(0), kept);
 }
 
 void TestWorkFileFormat::codePageAtEveryOffset()
@@ -126,12 +132,13 @@ void TestWorkFileFormat::codePageAtEveryOffset()
         const QString text = lead + fromUtf8("\u20AC") + lead + QLatin1Char('\n') + lead
             + fromUtf8("\u00E9") + lead + fromUtf8("\u2265") + lead + QLatin1Char('\r') + lead;
         const QByteArray a = lead.toLatin1();
-        const QByteArray expected = a + '\x80' + a + "\r\n" + a + '\xE9' + a + '?' + a + '\r' + a;
+        const QByteArray expected = "\xEF\xBB\xBF" + a + "\xE2\x82\xAC" + a + "\r\n" + a + "\xC3\xA9" + a
+            + "\xE2\x89\xA5" + a + '\r' + a;
         QVERIFY(fileOfFirst(text).startsWith(expected + "\r\n%%%%"));
-        QCOMPARE(unstorableCharacters({text}).at(0).characters, QList<char32_t>{0x2265});
-        QCOMPARE(parseWorkFile(fileOfFirst(text)).responses.at(0),
-                 lead + fromUtf8("\u20AC") + lead + QLatin1Char('\n') + lead + fromUtf8("\u00E9") + lead
-                     + QLatin1Char('?') + lead + QLatin1Char('\n') + lead);
+        QCOMPARE(parseWorkFile(fileOfFirst(text)).responses.at(0), QString(text).replace(u'\r', u'\n'));
+        // Without the character the code page lacks: Windows-1252.
+        const QString storable = QString(text).remove(QChar(0x2265));
+        QVERIFY(fileOfFirst(storable).startsWith(a + '\x80' + a + "\r\n" + a + '\xE9' + a + a + '\r' + a));
     }
 }
 
@@ -148,10 +155,12 @@ void TestWorkFileFormat::codePageUnitsLikePlainBytes()
         for (int at = 0; at < 34; ++at) {
             QString text(40, QLatin1Char('a'));
             text[at] = QChar(unit);
-            QByteArray expected;
-            for (QChar c : std::as_const(text)) {
-                const int b = cp1252::fromUnicode(c.unicode());
-                expected += c == u'\n' ? QByteArray("\r\n") : QByteArray(1, b < 0 ? '?' : char(b));
+            // Windows-1252 where it holds the unit, else the whole file in UTF-8.
+            QByteArray expected = "\xEF\xBB\xBF" + text.toUtf8().replace("\n", "\r\n");
+            if (cp1252::fromUnicode(unit) >= 0) {
+                expected.clear();
+                for (QChar c : std::as_const(text))
+                    expected += c == u'\n' ? QByteArray("\r\n") : QByteArray(1, char(cp1252::fromUnicode(c.unicode())));
             }
             QVERIFY2(fileOfFirst(text).startsWith(expected + "\r\n%%%%"),
                      qPrintable(u"U+%1 at %2"_s.arg(uint(unit), 4, 16, QLatin1Char('0')).arg(at)));
@@ -201,20 +210,60 @@ void TestWorkFileFormat::writesLineBreaksAsCrLf()
     QCOMPARE(parseWorkFile(bytes).responses, r);
 }
 
-void TestWorkFileFormat::writesUnstorableCharactersAsQuestionMarks()
+// Every character kept: Windows-1252 while it holds them all, the whole
+// file in UTF-8 with its mark as soon as one response needs it, in memory
+// and on a device alike.
+void TestWorkFileFormat::writesUtf8OnlyWhenTheCodePageLacksACharacter()
 {
     QStringList r = emptyResponses();
-    r[0] = fromUtf8("\u03B1 \u2265 3 \U0001F600 \u20AC");
-    bool questionMarks = false;
-    QVERIFY(TextToFile(r, &questionMarks).startsWith("? ? 3 ? \x80\r\n%%%%"));
-    QVERIFY(questionMarks);
-    // The code page's own characters, a lone surrogate.
     r[0] = fromUtf8("\u20AC \u00E9 \u0153");
-    QVERIFY(TextToFile(r, &questionMarks).startsWith("\x80 \xE9 \x9C\r\n"));
-    QVERIFY(!questionMarks);
-    r[26] = QString(QChar(0xD800));
-    QVERIFY(TextToFile(r, &questionMarks).endsWith("%%%%\r\n?\r\n"));
-    QVERIFY(questionMarks);
+    QVERIFY(TextToFile(r).startsWith("\x80 \xE9 \x9C\r\n%%%%"));
+    r[26] = fromUtf8("Dr. \u0141ukasz \u017B\u00F3\u0142\u0107, \u5F20\u4F1F, \u2265 3 \u2192");
+    // A response that starts with U+FEFF keeps it: only the file's own mark goes.
+    r[1] = fromUtf8("\uFEFF\uFEFFtwo marks");
+    const QByteArray utf8 = TextToFile(r);
+    QVERIFY(utf8.startsWith("\xEF\xBB\xBF\xE2\x82\xAC \xC3\xA9 \xC5\x93\r\n%%%%\r\n"));
+    QVERIFY(utf8.endsWith("%%%%\r\n" + r[26].toUtf8() + "\r\n"));
+    QCOMPARE(utf8.count("%%%%\r\n"), 26);
+    const WorkFileContents c = parseWorkFile(utf8);
+    QCOMPARE(c.encoding, WorkFileEncoding::Utf8);
+    QCOMPARE(c.responses, r);
+    QBuffer device;
+    device.open(QIODevice::WriteOnly);
+    QVERIFY(TextToFile(device, r));
+    QCOMPARE(device.data(), utf8);
+}
+
+// Files other editors save: UTF-8 with or without the mark reads as UTF-8,
+// the mark no part of the text; bytes that are not UTF-8 are Windows-1252.
+void TestWorkFileFormat::readsUtf8WorkFiles()
+{
+    QByteArray rest;
+    for (int i = 2; i <= kItemCount; ++i)
+        rest += "%%%%\r\nitem " + QByteArray::number(i) + "\r\n";
+    const QString typed = fromUtf8("R\u00E9ponse 1: caf\u00E9 \u2014 \u201Cquoted\u201D\nline two");
+    const QByteArray utf8 = typed.toUtf8().replace("\n", "\r\n") + "\r\n" + rest;
+    for (const QByteArray &file : {utf8, QByteArray("\xEF\xBB\xBF") + utf8}) {
+        const WorkFileContents c = parseWorkFile(file);
+        QCOMPARE(c.encoding, WorkFileEncoding::Utf8);
+        QCOMPARE(c.pieces, kItemCount);
+        QCOMPARE(c.responses.at(0), typed);
+        QCOMPARE(c.responses.at(26), QStringLiteral("item 27"));
+        // Everything fits the code page: saved as every work file was.
+        QVERIFY(TextToFile(c.responses).startsWith("R\xE9ponse 1: caf\xE9 \x97 \x93quoted\x94\r\nline two\r\n"));
+    }
+    // Text that would read back otherwise from Windows-1252 bytes is kept in
+    // UTF-8 too.
+    QStringList mojibake = emptyResponses();
+    mojibake[5] = fromUtf8("R\u00C3\u00A9ponse");
+    QCOMPARE(parseWorkFile(TextToFile(mojibake)).responses, mojibake);
+    // Not UTF-8: a stray byte, an overlong form, a cut sequence, a surrogate.
+    for (const QByteArray &odd : {QByteArray("caf\xE9 \xC3\xA9"), QByteArray("\xC0\xAF"), QByteArray("\xE2\x82"),
+                                  QByteArray("\xED\xA0\x80")}) {
+        const WorkFileContents c = parseWorkFile(odd + "\r\n" + rest);
+        QCOMPARE(c.encoding, WorkFileEncoding::Windows1252);
+        QCOMPARE(TextToFile(c.responses), odd + "\r\n" + rest);
+    }
 }
 
 void TestWorkFileFormat::boxLineBreaksBecomeNewlines()
@@ -346,28 +395,30 @@ void TestWorkFileFormat::findsResponsesHoldingSeparator()
     QVERIFY(itemsHoldingSeparator(letterResponses()).isEmpty());
 }
 
-void TestWorkFileFormat::listsUnstorableCharactersPerItem()
-{
-    QStringList r = letterResponses();
-    r[2] = fromUtf8("x \u2265 y \u2265 z \u03B1");
-    r[9] = fromUtf8("\U0001F600 and \u20AC");
-    const QList<UnstorableCharacters> u = unstorableCharacters(r);
-    QCOMPARE(u.size(), 2);
-    QCOMPARE(u.at(0).item, 3);
-    QCOMPARE(u.at(0).characters, QList<char32_t>({0x2265, 0x03B1}));
-    QCOMPARE(u.at(1).item, 10);
-    QCOMPARE(u.at(1).characters, QList<char32_t>({0x1F600}));
-}
-
 // The bytes of the work file for responses with every hard case, as the
-// writer has always written them (the file was made before the writer was
-// last rewritten); read back, it gives the responses with '?' for what the
-// code page cannot hold and '\n' for every line end.
+// writer has always written them where the code page holds every character
+// (the file was made before the writer was last rewritten, when what the
+// code page lacks became '?'); read back, it gives the responses with '?'
+// for those and '\n' for every line end. The same responses as they were
+// typed are kept whole in UTF-8.
 void TestWorkFileFormat::writesTheGoldenFile()
 {
     const QStringList responses = test::trickyResponses();
     const QByteArray golden = test::fileBytes(QStringLiteral(BREVANT_TEST_DATA "/tricky.dat"));
-    QCOMPARE(TextToFile(responses), golden);
+    QStringList storable;
+    for (const QString &text : responses) {
+        QString kept;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const bool pair = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+            kept += cp1252::fromUnicode(text[i].unicode()) < 0 ? QChar(u'?') : text[i];
+            i += pair ? 1 : 0;
+        }
+        storable << kept;
+    }
+    QCOMPARE(TextToFile(storable), golden);
+    const QByteArray utf8 = TextToFile(responses);
+    QVERIFY(utf8.startsWith("\xEF\xBB\xBF\r\n%%%%\r\nPlain words, nothing else.\r\n"));
+    QCOMPARE(parseWorkFile(utf8).responses.at(10), responses.at(10));
     const WorkFileContents c = parseWorkFile(golden);
     QVERIFY(c.pieces > kItemCount);   // response 13 holds the separator
     QCOMPARE(c.responses.at(0), QString());

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArrayView>
+
+namespace brevant {
+
+// What a run of bytes is as text.
+enum class TextBytes {
+    Ascii,     // every byte below 0x80
+    Utf8,      // valid UTF-8 with at least one byte above 0x7F
+    Other,     // bytes that are not UTF-8
+};
+
+// Checks bytes against the rules of UTF-8: no overlong forms, no
+// surrogates, nothing above U+10FFFF, no sequence cut short.
+TextBytes classifyText(QByteArrayView bytes);
+
+// The byte-order mark UTF-8 files may start with.
+inline constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+} // namespace brevant
