@@ -155,13 +155,14 @@ void guidePictures(Program &program, Pictures &pictures)
     program.hideWindow(program.example());
     program.hideWindow(page1);
 
-    // The warning a page gives when it is left incomplete; built the way
-    // the program's message boxes are.
+    // The warning a page gives when it is left incomplete, here page 2 with
+    // nothing typed yet; built the way the program's message boxes are.
     {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Exiting"),
                         QStringLiteral("Requirements are not met, Do you want to continue"),
                         QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
+        box.setInformativeText(program.page(2)->incompleteRequirements().join(QLatin1Char('\n')));
         box.show();
         pictures.save(&box, QStringLiteral("warning.png"));
     }

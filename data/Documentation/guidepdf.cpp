@@ -98,11 +98,16 @@ QList<Heading> collectHeadings(QTextDocument &doc, qreal pageHeight)
         const int level = block.blockFormat().headingLevel();
         if (level < 1 || level > 2)
             continue;
+        // Where its first line stands: a heading that does not fit at the
+        // foot of a page keeps its top margin there, but its line goes to
+        // the next page.
         const QRectF rect = layout->blockBoundingRect(block);
+        const QTextLayout *lines = block.layout();
+        const qreal top = rect.top() + (lines && lines->lineCount() > 0 ? lines->lineAt(0).y() : 0);
         Heading h;
         h.level = level;
         h.title = block.text().simplified();
-        h.page = int(rect.top() / pageHeight) + 1;
+        h.page = int(top / pageHeight) + 1;
         headings << h;
     }
     return headings;

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/endsignals.h"
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "app/std11.h"
@@ -12,6 +13,7 @@
 #include "workfile/recoveryoffer.h"
 #include "workfile/recoveryrecorder.h"
 #include "workfile/workcommands.h"
+#include "io/files.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,6 +51,10 @@ Program::Program(const Services &services)
     m_recovery = std::make_unique<RecoveryRecorder>(recoveryFolder(), std::move(source));
     connect(m_recovery.get(), &RecoveryRecorder::writeFailed, this, &Program::recoveryCopyFailed);
     record();
+    if (EndSignals *endings = services.endSignals) {
+        connect(endings, &EndSignals::endRequested, this, &Program::endOnRequest);
+        connect(endings, &EndSignals::saveRequested, this, &Program::keepEverythingTyped);
+    }
 }
 
 Program::~Program()
@@ -302,6 +308,26 @@ void Program::restore(const RecoveryCopy &copy)
     // The restored work is this run's own unsaved work now: in this run's
     // copy before the old one is set aside.
     m_recovery->flush();
+}
+
+void Program::keepEverythingTyped()
+{
+    m_recovery->flush();
+    if (!recoveryFolder().isEmpty())
+        syncFolder(recoveryFolder());
+}
+
+void Program::endOnRequest()
+{
+    if (m_ended)
+        return;
+    keepEverythingTyped();
+    closeAll();
+    // (With no window open, the close-all rule has none to close.)
+    if (!m_lastClosed) {
+        m_lastClosed = true;
+        m_services.lifetime.lastWindowClosed();
+    }
 }
 
 QWidget *Program::frontWindow() const

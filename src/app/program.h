@@ -96,6 +96,11 @@ public:
     bool offerRecoveredWork(QWidget *parent);
     // Puts a recovery copy into the boxes, as Load does, answers included.
     void restore(const RecoveryCopy &copy);
+    // Everything typed into the recovery copy, on the disk, now.
+    void keepEverythingTyped();
+    // Ends the program as the desktop asked: everything typed kept, then
+    // every window closed as the close-all rule closes them, no question.
+    void endOnRequest();
 
 private:
     template <class T, class... Args>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/endsignals.h"
 #include "report/printsurfaceqt.h"
 #include "ui/qtservices.h"
 #include "ui/spelling.h"
@@ -22,6 +23,9 @@ struct Services {
     QString dataFolder;
     // The spelling dictionary of the response boxes; none: no spell checking.
     Speller *speller = nullptr;
+    // The endings the desktop asks for (signals, the session manager); none:
+    // the program is not told.
+    EndSignals *endSignals = nullptr;
 };
 
 // The platform's own services: Qt's message boxes and file dialogs, the
@@ -34,10 +38,11 @@ struct PlatformServices {
     MailSender mail;
     // In the user's language, falling back to American English.
     Speller speller{Speller::languagesFor(QLocale::system())};
+    EndSignals endSignals;
 
     Services services(const QString &programFolder, const QString &dataFolder)
     {
-        return {dialogs, shell, lifetime, printers, mail, programFolder, dataFolder, &speller};
+        return {dialogs, shell, lifetime, printers, mail, programFolder, dataFolder, &speller, &endSignals};
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,6 +87,16 @@ bool writeFileSafely(const QString &path, const ContentWriter &write, QString *e
         return false;
     }
     return true;
+}
+
+bool syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return synced;
 }
 
 void keepNewestFiles(const QString &folder, int keep)

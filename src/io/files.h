@@ -21,6 +21,10 @@ bool writeFileSafely(const QString &path, const ContentWriter &write, QString *e
 // The same for bytes at hand.
 bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error);
 
+// Puts the folder's entries (a file just renamed into it) on the disk.
+// Returns false when the system says it could not.
+bool syncFolder(const QString &folder);
+
 // Keeps the newest `keep` files of a folder (by the time they were last
 // written) and removes the others.
 void keepNewestFiles(const QString &folder, int keep);

@@ -232,6 +232,13 @@ QString requirementName(const QuestionnaireItem &item)
     return statement.left(cut) + QChar(0x2026);
 }
 
+QString sectionCode(const QuestionnaireItem &item)
+{
+    const QString caption = QuestionnaireCatalogue::instance().controlText(item.page, item.frame).trimmed();
+    // The caption's first word: "5-2:2.1  a.  Bachelor of Arts..."
+    return caption.section(u' ', 0, 0, QString::SectionSkipEmpty);
+}
+
 QString QuestionnaireCatalogue::answerPromptText(int page)
 {
     return page <= 3 ? u"Are the requirements met?"_s : u"Is the requirement met?"_s;

@@ -86,5 +86,8 @@ private:
 // A requirement as the program names it to the user: the start of its
 // statement.
 QString requirementName(const QuestionnaireItem &item);
+// The code of the policy section a requirement stands in: "5-1:2",
+// "5-2:2.1".
+QString sectionCode(const QuestionnaireItem &item);
 
 } // namespace brevant

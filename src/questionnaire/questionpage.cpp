@@ -249,10 +249,19 @@ bool QuestionPage::isComplete() const
 
 QStringList QuestionPage::incompleteRequirements() const
 {
-    QStringList names;
-    for (const int item : m_questionnaire.incompleteItems(m_number))
-        names << requirementName(QuestionnaireCatalogue::instance().item(item));
-    return names;
+    QStringList lines;
+    for (const int number : m_questionnaire.incompleteItems(m_number)) {
+        const QuestionnaireItem &item = QuestionnaireCatalogue::instance().item(number);
+        QStringList why;
+        if (!m_questionnaire.hasResponse(number))
+            why << QStringLiteral("no response yet");
+        const QString answer = m_questionnaire.answer(number);
+        if (item.hasAnswer() && answer != QLatin1String("Yes"))
+            why << QStringLiteral("the answer reads \"%1\"").arg(answer);
+        lines << QStringLiteral("%1 \"%2\": %3").arg(sectionCode(item), requirementName(item),
+                                                     why.join(QStringLiteral(", and ")));
+    }
+    return lines;
 }
 
 bool QuestionPage::confirmIncomplete(QWidget *parent)

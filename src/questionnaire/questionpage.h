@@ -34,7 +34,8 @@ public:
 
     // Every response box is filled and every answer box reads exactly "Yes".
     bool isComplete() const;
-    // The requirements that keep the page from passing, in page order.
+    // The requirements that keep the page from passing, in page order, each
+    // by its section code and the start of its statement, with why.
     QStringList incompleteRequirements() const;
 
     void Form_Load() override;

@@ -1,7 +1,8 @@
 // Killing the program while the user types loses at most the last two
 // seconds of typing: the next start offers exactly what had been typed
 // until then, every character of it, and never a copy of a program that
-// still runs.
+// still runs. Ending it by a signal (a logout, a closed terminal) loses
+// nothing.
 #include "app/registerupdate.h"
 #include "harness.h"
 #include "testmain.h"
@@ -19,6 +20,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+
 using namespace brevant;
 using namespace brevant::test;
 
@@ -31,16 +34,18 @@ qint64 now()
     return clock.msecsSinceReference();
 }
 
-// The helper typing into the program on data, killed `delay` ms after it
-// began; `during` runs a second after it began, while it still types.
+// The helper typing into the program on data, sent `signal` `delay` ms
+// after it began; `during` runs a second after it began, while it still
+// types.
 struct Run {
     QList<qint64> stateTimes;   // when the helper had typed 1, 2, ... words
     qint64 killedAt = 0;
     QByteArray errors;
-    bool killed = false;
+    bool killed = false;        // it did not end of its own
 };
 
-Run typeAndKill(const QString &data, int seed, int delay, const std::function<void()> &during)
+Run typeAndKill(const QString &data, int seed, int delay, const std::function<void()> &during,
+                int signal = SIGKILL)
 {
     Run run;
     QProcess helper;
@@ -51,7 +56,7 @@ Run typeAndKill(const QString &data, int seed, int delay, const std::function<vo
     killer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&killer, &QTimer::timeout, &helper, [&] {
         run.killedAt = now();
-        helper.kill();
+        ::kill(pid_t(helper.processId()), signal);
     });
     QTimer meanwhile;
     meanwhile.setSingleShot(true);
@@ -78,7 +83,7 @@ Run typeAndKill(const QString &data, int seed, int delay, const std::function<vo
     helper.start();
     if (!finished.wait(60000))
         helper.kill();
-    run.killed = helper.exitStatus() == QProcess::CrashExit;
+    run.killed = helper.exitStatus() == QProcess::CrashExit || helper.exitCode() != 0;
     run.errors = helper.readAllStandardError();
     return run;
 }
@@ -89,6 +94,7 @@ class TestKillWhileTyping : public QObject {
     Q_OBJECT
 private slots:
     void nextStartOffersWhatWasTyped();
+    void signalsKeepEverythingTyped();
 };
 
 void TestKillWhileTyping::nextStartOffersWhatWasTyped()
@@ -151,6 +157,36 @@ void TestKillWhileTyping::nextStartOffersWhatWasTyped()
     }
     qInfo("%d kills, %d copies offered", kKills, offered);
     QVERIFY(offered >= kKills / 2);
+}
+
+// SIGTERM, SIGHUP and SIGINT while the user types: the program ends of its
+// own (no window left, no question), with every word typed before the
+// signal in the copy the next start offers.
+void TestKillWhileTyping::signalsKeepEverythingTyped()
+{
+    int seed = 100;
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        QTemporaryDir data;
+        const Run run = typeAndKill(data.path(), seed++, 1500, nullptr, signal);
+        QVERIFY2(!run.killed, run.errors.constData());
+        qsizetype typed = 0;
+        while (typed < run.stateTimes.size() && run.stateTimes.at(typed) <= run.killedAt)
+            ++typed;
+        QVERIFY(typed > 0);
+
+        Harness h({.dataFolder = data.path()});
+        h.dialogs.expectAnyMessage(recoveryOfferTitle(), Buttons::YesNo, Answer::Yes);
+        h.program->start();
+        h.click(h.program->registerUpdate(), QStringLiteral("continue"));
+        VERIFY_DIALOGS(h);
+        const QString restored =
+            h.program->questionnaire().rawResponse(1).replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        QVERIFY2(restored.startsWith(typedText(int(typed))),
+                 qPrintable(QStringLiteral("signal %1: \"%2\" lacks words typed before it (%3 words)")
+                                .arg(signal)
+                                .arg(restored)
+                                .arg(typed)));
+    }
 }
 
 BREVANT_TEST_MAIN(TestKillWhileTyping)

@@ -3,10 +3,13 @@
 //
 //   brevant_typinghelper DATA_FOLDER SEED
 //
+// It ends as the program does when a signal asks it to (SIGTERM, SIGHUP,
+// SIGINT), or when it is killed.
 // The answer box no1 gets "yes" typed into it first; then the words of
 // typingscript.h go into desc1. Writes "ready T" once it starts typing and
 // "state N T" after each word, where N counts the words typed and T is the
 // monotonic clock in milliseconds.
+#include "app/endsignals.h"
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "harness.h"
@@ -57,7 +60,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: brevant_typinghelper DATA_FOLDER SEED\n");
         return 2;
     }
-    Harness h({.dataFolder = QString::fromLocal8Bit(argv[1])});
+    QtLifetime lifetime;
+    EndSignals endSignals;
+    Harness h({.dataFolder = QString::fromLocal8Bit(argv[1]), .lifetime = &lifetime, .endSignals = &endSignals});
     h.continueToPage1();
     QuestionPage *page = h.program->page(1);
     QComboBox *answer = page->answerBox(QStringLiteral("no1"));

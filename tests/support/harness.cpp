@@ -18,12 +18,13 @@ namespace brevant::test {
 Harness::Harness(const HarnessOptions &options)
     : services{dialogs,
                shell,
-               lifetime,
+               options.lifetime ? *options.lifetime : lifetime,
                options.printers ? *options.printers : printers,
                options.mail ? *options.mail : mail,
                options.programFolder.isEmpty() ? folder.path() : options.programFolder,
                options.dataFolder.isEmpty() ? data.path() : options.dataFolder,
-               options.speller},
+               options.speller,
+               options.endSignals},
       program(std::make_unique<Program>(services))
 {
 }

@@ -19,6 +19,8 @@ struct HarnessOptions {
     PrinterFactory *printers = nullptr;  // where printed documents go
     MailSender *mail = nullptr;          // how the registration is sent
     Speller *speller = nullptr;          // spell checking; none unless given
+    Lifetime *lifetime = nullptr;        // how the process ends; the fake unless given
+    EndSignals *endSignals = nullptr;    // the endings the desktop asks for; none unless given
 };
 
 // A program wired to fakes, with its own temporary program and data

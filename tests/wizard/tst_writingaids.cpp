@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 
@@ -182,10 +183,19 @@ void tst_WritingAids::warningNamesWhatIsMissing()
     h.dialogs.expectMessage(kWarning, kWarningTitle, Buttons::YesNo, Icon::Critical, Answer::Yes);
     h.click(current, "next");
     VERIFY_DIALOGS(h);
+    // Each by its section and the start of its statement, with why.
     QStringList expected;
-    for (int item : named)
-        expected << requirementName(QuestionnaireCatalogue::instance().item(item));
+    for (int item : named) {
+        QStringList why;
+        if (emptied.contains(item))
+            why << "no response yet";
+        if (answeredNo.contains(item))
+            why << "the answer reads \"No\"";
+        const QuestionnaireItem &it = QuestionnaireCatalogue::instance().item(item);
+        expected << sectionCode(it) + " \"" + requirementName(it) + "\": " + why.join(", and ");
+    }
     QCOMPARE(h.dialogs.shownDetails, QStringList{expected.join('\n')});
+    QVERIFY(QRegularExpression("^5-[12]:[0-9.]+ \"").match(expected.first()).hasMatch());
     // Each named by the start of its statement, as the page shows it.
     for (int item : named) {
         const QString statement = QuestionnaireCatalogue::instance().item(item).statement.text.simplified();
