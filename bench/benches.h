@@ -31,10 +31,11 @@ QList<Row> startupRows(const Settings &settings);
 // the goal row) and with one response edited (a record), both against the
 // 27 texts taken out of their boxes and written with QSaveFile.
 QList<Row> saveRows(const Settings &settings);
+QList<Row> saveRowsOf(const Settings &settings, const QStringList &texts);
 // Load, with the plain pages and with spell checking on (where the American
 // English dictionary is installed), against plain boxes.
 QList<Row> loadRows(const Settings &settings);
-Row loadRow(const Settings &settings, brevant::Speller *speller);
+Row loadRow(const Settings &settings, brevant::Speller *speller, bool utf8);
 QList<Row> htmlRows(const Settings &settings);
 // The browser window showing the HTML report, against a bare text browser.
 Row htmlShownRow(const Settings &settings);
