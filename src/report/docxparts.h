@@ -1,7 +1,7 @@
 #pragma once
 
 // The parts of the report's Word document, for docxwriter.cpp (the
-// package and the document) and docxstyles.cpp (styles, settings, fonts,
+// package and the document) and docxstyles.cpp (styles, settings,
 // footer).
 
 #include "report/reportmodel.h"
@@ -79,14 +79,8 @@ inline constexpr char kStatementStyle[] = "Statement";
 inline constexpr char kResponseStyle[] = "Response";
 inline constexpr int kHeadingLevels = 4;
 
-// The document's language ("de-DE"), from the locale.
-QString languageTag(const QLocale &locale);
-// The design's first font family, without quotes.
-QString firstFontFamily(const QString &families);
-
 QByteArray stylesPart(const ReportStyle &style, const QString &language);
 QByteArray settingsPart(const QString &language);
-QByteArray fontTablePart(const ReportStyle &style);
 // The footer: the date on the left, "Page N of M" at the right margin.
 QByteArray footerPart(const QString &date, int textWidthTwips);
 

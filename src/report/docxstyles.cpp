@@ -1,11 +1,9 @@
-// The styles, settings, fonts and footer of the report's Word document:
+// The styles, settings and footer of the report's Word document:
 // Word's own style names where it has them (Title, Subtitle, heading 1..4,
 // footer), so that its navigation and table of contents find them, in the
 // design's fonts and colours.
 
 #include "report/docxparts.h"
-
-#include <QStringList>
 
 namespace brevant::docx {
 
@@ -76,14 +74,15 @@ void responseRule(Part &p, const ReportStyle &style)
     p.end();
 }
 
-} // namespace
-
+// The design's first font family, without quotes.
 QString firstFontFamily(const QString &families)
 {
     QString first = families.section(u',', 0, 0).trimmed();
     first.remove(u'"').remove(u'\'');
     return first.isEmpty() ? u"Arial"_s : first;
 }
+
+} // namespace
 
 QByteArray stylesPart(const ReportStyle &style, const QString &language)
 {
@@ -196,35 +195,6 @@ QByteArray settingsPart(const QString &language)
     p.attribute(u"w:val"_s, u"15"_s);
     p.end();
     p.value(u"w:themeFontLang"_s, language);
-    p.end();
-    return p.finish();
-}
-
-QByteArray fontTablePart(const ReportStyle &style)
-{
-    // The design's first font, with its second as the one to use where
-    // the first is missing, and the kind of face the list ends with.
-    QStringList families;
-    for (const QString &family : style.fontFamilies.split(u','))
-        families << QString(family).remove(u'"').remove(u'\'').trimmed();
-    QString kind = u"auto"_s;
-    if (families.contains(u"serif"_s, Qt::CaseInsensitive))
-        kind = u"roman"_s;
-    else if (families.contains(u"sans-serif"_s, Qt::CaseInsensitive))
-        kind = u"swiss"_s;
-    else if (families.contains(u"monospace"_s, Qt::CaseInsensitive))
-        kind = u"modern"_s;
-
-    Part p;
-    openRoot(p, u"w:fonts"_s);
-    p.start(u"w:font"_s);
-    p.attribute(u"w:name"_s, firstFontFamily(style.fontFamilies));
-    const QString second = families.value(1);
-    if (!second.isEmpty() && !second.contains(u"serif"_s, Qt::CaseInsensitive)
-        && second.compare(u"monospace"_s, Qt::CaseInsensitive) != 0)
-        p.value(u"w:altName"_s, second);
-    p.value(u"w:family"_s, kind);
-    p.end();
     p.end();
     return p.finish();
 }

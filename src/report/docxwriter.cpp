@@ -40,18 +40,19 @@ void Part::runText(QStringView text)
     flush(text.size());
 }
 
+} // namespace docx
+
+namespace {
+
+using docx::Part;
+
+// The document's language ("de-DE"), from the locale.
 QString languageTag(const QLocale &locale)
 {
     if (locale.language() == QLocale::C)
         return u"en-US"_s;
     return locale.name().replace(u'_', u'-');
 }
-
-} // namespace docx
-
-namespace {
-
-using docx::Part;
 
 // The masthead: the design's ground behind its three lines, with room
 // around them as on the page, and the band under them.
@@ -212,7 +213,6 @@ QByteArray contentTypesPart()
     type(u"Override"_s, u"PartName"_s, u"/word/document.xml"_s, word + u"document.main+xml"_s);
     type(u"Override"_s, u"PartName"_s, u"/word/styles.xml"_s, word + u"styles+xml"_s);
     type(u"Override"_s, u"PartName"_s, u"/word/settings.xml"_s, word + u"settings+xml"_s);
-    type(u"Override"_s, u"PartName"_s, u"/word/fontTable.xml"_s, word + u"fontTable+xml"_s);
     type(u"Override"_s, u"PartName"_s, u"/word/footer1.xml"_s, word + u"footer+xml"_s);
     type(u"Override"_s, u"PartName"_s, u"/docProps/core.xml"_s,
          u"application/vnd.openxmlformats-package.core-properties+xml"_s);
@@ -273,7 +273,7 @@ QByteArray appPropertiesPart()
 QByteArray reportDocx(const Report &report, const DocumentOptions &options, QString *error)
 {
     const QSizeF pageMm = QPageSize(pageSizeFor(options.locale)).size(QPageSize::Millimeter);
-    const QString language = docx::languageTag(options.locale);
+    const QString language = languageTag(options.locale);
     const int textWidth = docx::twipsFromMm(pageMm.width()) - 2 * docx::twipsFromMm(20);
     const QString officeDocument = u"officeDocument/2006/relationships/"_s;
 
@@ -291,13 +291,11 @@ QByteArray reportDocx(const Report &report, const DocumentOptions &options, QStr
                    relationshipsPart({
                        {u"rIdStyles"_s, officeDocument + u"styles"_s, u"styles.xml"_s},
                        {u"rIdSettings"_s, officeDocument + u"settings"_s, u"settings.xml"_s},
-                       {u"rIdFonts"_s, officeDocument + u"fontTable"_s, u"fontTable.xml"_s},
                        {u"rIdFooter"_s, officeDocument + u"footer"_s, u"footer1.xml"_s},
                    }))
         && zip.put(u"word/document.xml"_s, documentPart(report, pageMm))
         && zip.put(u"word/styles.xml"_s, docx::stylesPart(report.style, language))
         && zip.put(u"word/settings.xml"_s, docx::settingsPart(language))
-        && zip.put(u"word/fontTable.xml"_s, docx::fontTablePart(report.style))
         && zip.put(u"word/footer1.xml"_s, docx::footerPart(footerDate(options.date), textWidth))
         && zip.put(u"docProps/core.xml"_s, corePropertiesPart(report, options, language))
         && zip.put(u"docProps/app.xml"_s, appPropertiesPart());
