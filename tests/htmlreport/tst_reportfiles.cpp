@@ -4,6 +4,8 @@
 // destinations that cannot be written.
 #include "reportdocumenttest.h"
 #include "report/docxwriter.h"
+#include "report/odttext.h"
+#include "report/ziparchive.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,6 +26,7 @@ private slots:
     void docxReadBackByPythonDocx();
     void documentsReadByAWordProcessor();
     void writersStopAtAFailingDevice();
+    void damagedArchivesGiveAReason();
     void failuresLeaveTheEarlierFile_data();
     void failuresLeaveTheEarlierFile();
 };
@@ -133,7 +136,8 @@ void TestReportFiles::docxReadBackByPythonDocx()
     // The parts and sections in Word's heading styles, the statements not.
     QVERIFY(paragraphs.contains({u"Heading 1"_s, u"5-1:0    A. DEPARTMENT DETERMINANTS"_s}));
     QVERIFY(paragraphs.contains({u"Heading 2"_s, u"5-1:1 Minimum Department Size"_s}));
-    QVERIFY(paragraphs.contains({u"Heading 3"_s, u"5-2:2.1  a.  Bachelor of Arts/Bachelor of Science Degree Components"_s}));
+    QVERIFY(paragraphs.contains(
+        {u"Heading 3"_s, u"5-2:2.1  a.  Bachelor of Arts/Bachelor of Science Degree Components"_s}));
     QVERIFY(paragraphs.contains({u"Statement"_s, u"i.  Cognate Courses, if required by the major"_s}));
 
     QCOMPARE(read[u"footer"_s].toString(), kDateText + u"\tPage 1 of 1"_s);
@@ -152,13 +156,16 @@ void TestReportFiles::docxReadBackByPythonDocx()
 
 // Both documents converted to text by LibreOffice, as a word processor
 // opens them: every heading and response in order, each response exactly
-// as typed, with nothing before or after it.
+// as typed, with nothing before or after it. The Word document laid out
+// by it as well: the masthead in the design's colour, and the footer's
+// fields worked out on every page.
 void TestReportFiles::documentsReadByAWordProcessor()
 {
     const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
     QVERIFY2(!soffice.isEmpty(), "soffice is needed (Debian libreoffice-writer-nogui)");
     QTemporaryDir dir;
-    const Report report = reportOn(reportDesigns().at(2), typedResponses());
+    const ReportDesign &design = reportDesigns().at(2);
+    const Report report = reportOn(design, typedResponses());
     QStringList documents;
     for (const ReportFormat format : {ReportFormat::Docx, ReportFormat::Odt}) {
         const ReportWriter &writer = reportWriter(format);
@@ -167,21 +174,24 @@ void TestReportFiles::documentsReadByAWordProcessor()
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(writer.write(file, report, options(), nullptr));
     }
-    QProcess office;
-    office.setProcessChannelMode(QProcess::MergedChannels);
     // A profile of the test's own; its first start takes a while.
-    office.start(soffice, QStringList{u"-env:UserInstallation="_s + QUrl::fromLocalFile(dir.filePath(u"profile"_s)).toString(),
-                                      u"--headless"_s, u"--convert-to"_s, u"txt:Text (encoded):UTF8"_s,
-                                      u"--outdir"_s, dir.filePath(u"text"_s)}
-                          + documents);
-    QVERIFY(office.waitForFinished(300000));
-    const QByteArray log = office.readAll();
+    const auto convert = [&](const QString &to, const QStringList &files) {
+        QProcess office;
+        office.setProcessChannelMode(QProcess::MergedChannels);
+        office.start(soffice, QStringList{u"-env:UserInstallation="_s
+                                              + QUrl::fromLocalFile(dir.filePath(u"profile"_s)).toString(),
+                                          u"--headless"_s, u"--convert-to"_s, to, u"--outdir"_s, dir.path()}
+                                  + files);
+        office.waitForFinished(300000);
+        return QString::fromLocal8Bit(office.readAll());
+    };
+    const QString log = convert(u"txt:Text (encoded):UTF8"_s, documents);
 
     QStringList expected = typedResponses();
     expected[7] = kTypedResponse8;
     for (const QString &name : {u"report-docx.txt"_s, u"report-odt.txt"_s}) {
-        const QString text = QString::fromUtf8(fileBytes(dir.filePath(u"text/"_s + name)));
-        QVERIFY2(text.contains(u"Curriculum Policy Report"_s), qPrintable(name + u": "_s + QString::fromLocal8Bit(log)));
+        const QString text = QString::fromUtf8(fileBytes(dir.filePath(name)));
+        QVERIFY2(text.contains(u"Curriculum Policy Report"_s), qPrintable(name + u": "_s + log));
         const QString missing = firstMissingPiece(text, expected);
         QVERIFY2(missing.isEmpty(), qPrintable(name + u": not in order: "_s + missing));
         for (const QString &response : expected) {
@@ -189,6 +199,25 @@ void TestReportFiles::documentsReadByAWordProcessor()
                      qPrintable(name + u": not as typed: "_s + response.left(60)));
         }
     }
+
+    const QString pdfLog = convert(u"pdf"_s, {documents.first()});
+    const QString pdf = dir.filePath(u"report-docx.pdf"_s);
+    QStringList pages = pdfText(pdf).split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    QVERIFY2(pages.size() >= 3, qPrintable(pdfLog));
+    for (int p = 1; p <= pages.size(); ++p) {
+        QVERIFY2(pages.at(p - 1).contains(u"Page %1 of %2"_s.arg(p).arg(pages.size())),
+                 qPrintable(u"page %1: "_s.arg(p) + pages.at(p - 1).right(200)));
+        QVERIFY(pages.at(p - 1).contains(kDateText));
+    }
+    const QString picture = picturesFolder() + u"/report-docx-"_s + design.option;
+    runPdfTool(u"pdftoppm"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, u"-r"_s, u"80"_s, u"-png"_s, u"-singlefile"_s,
+                               pdf, picture});
+    const QImage page1(picture + u".png"_s);
+    QVERIFY2(pixelsOfColour(page1, mastheadColour(design.option)) > page1.width() * 10,
+             "the design's masthead is not on the first page");
+    QCOMPARE(page1.pixelColor(20, 20), QColor(Qt::white));
 }
 
 void TestReportFiles::writersStopAtAFailingDevice()
@@ -217,6 +246,25 @@ void TestReportFiles::writersStopAtAFailingDevice()
     QVERIFY(roomy.taken().startsWith("PK"));
     QVERIFY(writeReportPdf(roomy, report, options(), nullptr));
     QVERIFY(writeReportDocx(roomy, report, options(), nullptr));
+}
+
+// The zip step of the documents on bytes that are no zip, or a zip
+// without the member asked for: a reason, no document, no crash.
+void TestReportFiles::damagedArchivesGiveAReason()
+{
+    const QByteArray odt = reportOdt(reportOn(reportDesigns().at(0), testResponses()));
+    const QByteArray damagedFiles[] = {"not a zip", odt.left(odt.size() / 2), QByteArray(odt.size(), 'P')};
+    for (const QByteArray &damaged : damagedFiles) {
+        QString error;
+        QVERIFY(withoutTabsBeforeLineBreaks(damaged, &error).isEmpty());
+        QVERIFY2(!error.isEmpty(), damaged.left(20).constData());
+    }
+    ZipArchive zip(odt);
+    QVERIFY(zip.isOpen());
+    QVERIFY(!zip.read(u"word/document.xml"_s));
+    QVERIFY2(zip.errorString().contains(u"word/document.xml"_s), qPrintable(zip.errorString()));
+    QCOMPARE(zip.read(u"mimetype"_s).value_or(QByteArray()),
+             QByteArray("application/vnd.oasis.opendocument.text"));
 }
 
 void TestReportFiles::failuresLeaveTheEarlierFile_data()
