@@ -58,10 +58,11 @@ QList<Row> scalingRows(const Settings &settings);
 // program's printed report runs.
 Row peerRow(const Settings &settings, const QList<double> &printRuns);
 
-// The report saved as a PDF and as an ODT through the template window,
-// with 27 responses of 40 KiB: the PDF against QTextDocument::print of the
-// same HTML report, then both against a word processor converting that
-// HTML report (skipped where it is missing).
+// The report saved as a PDF, an ODT and a Word document through the
+// template window, with 27 responses of 40 KiB: the PDF against
+// QTextDocument::print of the same HTML report, the Word document against
+// the ODT, then each against a word processor converting that HTML report
+// (skipped where it is missing).
 QList<Row> documentRows(const Settings &settings);
 
 } // namespace bench

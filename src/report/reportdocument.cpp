@@ -2,6 +2,7 @@
 
 #include "io/codepage.h"
 #include "report/htmlreport.h"
+#include "report/odttext.h"
 #include "ui/services.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -274,12 +275,15 @@ QByteArray reportPdf(const Report &reportModel, const DocumentOptions &options)
 
 QByteArray reportOdt(const Report &report)
 {
+    // The page with marks for the responses, which go in as typed.
     QTextDocument page;
-    page.setHtml(reportHtmlDocument(report));
+    page.setHtml(reportHtmlDocument(withResponseMarks(report)));
     QTextDocument doc;
     doc.setDefaultFont(page.defaultFont());
     doc.setMetaInformation(QTextDocument::DocumentTitle, page.metaInformation(QTextDocument::DocumentTitle));
     FlatCopy(doc).frame(page.rootFrame(), QBrush());
+    if (!putTypedResponses(doc, report))
+        return QByteArray();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -287,7 +291,7 @@ QByteArray reportOdt(const Report &report)
     if (!writer.write(&doc))
         return QByteArray();
     buffer.close();
-    return bytes;
+    return withoutTabsBeforeLineBreaks(bytes);
 }
 
 bool writeReportPdf(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error)

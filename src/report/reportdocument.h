@@ -24,7 +24,7 @@ QPageSize::PageSizeId pageSizeFor(const QLocale &locale);
 // when it could not be made.
 QByteArray reportPdf(const Report &report, const DocumentOptions &options);
 // The ODT keeps paragraphs, line breaks and tables, each response editable
-// text. Empty when it could not be made.
+// text exactly as typed (odttext.h). Empty when it could not be made.
 QByteArray reportOdt(const Report &report);
 
 // The same, written to out, as the writers of the report's table

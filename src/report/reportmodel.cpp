@@ -255,4 +255,36 @@ QString footerDate(const QDate &date)
     return QLocale::c().toString(date, u"d MMMM yyyy"_s);
 }
 
+QString documentText(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    qsizetype kept = 0;   // text before it is in out
+    const auto replace = [&](qsizetype at, qsizetype length, QChar by) {
+        out.append(text.sliced(kept, at - kept));
+        out.append(by);
+        kept = at + length;
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = text[i].unicode();
+        if (u >= 0x20 && u < 0x2028)
+            continue;
+        if (u == u'\r') {
+            replace(i, i + 1 < n && text[i + 1] == u'\n' ? 2 : 1, u'\n');
+            i = kept - 1;
+        } else if (u == 0x2028 || u == 0x2029) {
+            replace(i, 1, u'\n');
+        } else if ((u < 0x20 && u != u'\t' && u != u'\n') || u == 0xFFFE || u == 0xFFFF) {
+            replace(i, 1, QChar::ReplacementCharacter);
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            ++i;
+        } else if (QChar::isSurrogate(u)) {
+            replace(i, 1, QChar::ReplacementCharacter);
+        }
+    }
+    out.append(text.sliced(kept));
+    return out;
+}
+
 } // namespace brevant

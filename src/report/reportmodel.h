@@ -109,4 +109,12 @@ struct DocumentOptions {
 // The footer's date: "8 December 2026".
 QString footerDate(const QDate &date);
 
+// A text as the documents write it: every line break ("\r\n", '\r',
+// '\n', U+2028, U+2029) as '\n', as the HTML report breaks its lines,
+// and every character an XML document cannot hold (the control
+// characters other than tab and line breaks, U+FFFE, U+FFFF, half of a
+// surrogate pair) as U+FFFD, the replacement character, which shows
+// where it stood. Everything else is kept as it is.
+QString documentText(QStringView text);
+
 } // namespace brevant

@@ -1,6 +1,7 @@
 #include "report/reportwriters.h"
 
 #include "io/files.h"
+#include "report/docxwriter.h"
 #include "report/htmlreport.h"
 #include "report/reportdocument.h"
 
@@ -26,6 +27,7 @@ const QList<ReportWriter> &reportWriters()
         {ReportFormat::Html, u"html Files (*.html)"_s, u"*.html"_s, {u"html"_s, u"htm"_s}, false, writeHtml},
         {ReportFormat::Pdf, u"PDF Files (*.pdf)"_s, u"*.pdf"_s, {u"pdf"_s}, true, writeReportPdf},
         {ReportFormat::Odt, u"OpenDocument Text (*.odt)"_s, u"*.odt"_s, {u"odt"_s}, true, writeReportOdt},
+        {ReportFormat::Docx, u"Word Document (*.docx)"_s, u"*.docx"_s, {u"docx"_s}, true, writeReportDocx},
     };
     return writers;
 }

@@ -11,7 +11,7 @@ class QIODevice;
 namespace brevant {
 
 // The formats the template window's Save writes.
-enum class ReportFormat { Html, Pdf, Odt };
+enum class ReportFormat { Html, Pdf, Odt, Docx };
 
 // One format of the report: how the Save dialog offers it, which names
 // choose it, and its writer.

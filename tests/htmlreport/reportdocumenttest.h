@@ -50,6 +50,24 @@ inline QStringList testResponses()
     return texts;
 }
 
+// The responses with what a word processor's file must keep exactly as
+// typed besides: runs of blanks, tabs, blanks at the start and end of a
+// line, a Windows line end, characters an XML file cannot hold, and
+// private-use ones.
+inline QStringList typedResponses()
+{
+    QStringList texts = testResponses();
+    texts[7] = u"  two  blanks,\ta tab\t\nline two ends in a blank \r\n\r\nbell \a, nul \0, \uFFFF end"_s;
+    // What the ODT writer marks a response with, typed.
+    texts[9] = u"\uE00011\uE001 is not item 11's"_s;
+    return texts;
+}
+
+// Response 8 as a document holds it: the Windows line end one line break,
+// the characters XML cannot hold the replacement character.
+inline const QString kTypedResponse8 =
+    u"  two  blanks,\ta tab\t\nline two ends in a blank \n\nbell \uFFFD, nul \uFFFD, \uFFFD end"_s;
+
 inline QString templatePath(const ReportDesign &design)
 {
     return builtProgramFolder() + design.templatePath;

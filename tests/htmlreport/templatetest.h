@@ -36,7 +36,8 @@ inline QRadioButton *designOption(QWidget *window, const char *name)
 
 inline const QString kNoTemplate = u"Please select a template from the list first."_s;
 inline const QString kFilter =
-    u"html Files (*.html)|*.html|PDF Files (*.pdf)|*.pdf|OpenDocument Text (*.odt)|*.odt"_s;
+    u"html Files (*.html)|*.html|PDF Files (*.pdf)|*.pdf|OpenDocument Text (*.odt)|*.odt|"
+    "Word Document (*.docx)|*.docx"_s;
 
 // Copies the shipped designs and example pages into the harness's folder.
 inline bool installTemplates(Harness &h)

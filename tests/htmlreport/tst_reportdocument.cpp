@@ -30,13 +30,18 @@ void TestReportDocument::formatFollowsTheNameThenTheFileType()
 {
     // HTML first, the type the dialog opens on.
     QCOMPARE(qtFilterEntries(reportSaveFilter()),
-             (QStringList{u"html Files (*.html)"_s, u"PDF Files (*.pdf)"_s, u"OpenDocument Text (*.odt)"_s}));
+             (QStringList{u"html Files (*.html)"_s, u"PDF Files (*.pdf)"_s, u"OpenDocument Text (*.odt)"_s,
+                          u"Word Document (*.docx)"_s}));
 
     struct Case { const char *name; int filterIndex; ReportFormat format; };
     const Case cases[] = {
         {"report", 0, ReportFormat::Html},
         {"report", 1, ReportFormat::Pdf},
         {"report", 2, ReportFormat::Odt},
+        {"report", 3, ReportFormat::Docx},
+        {"Report.DOCX", 1, ReportFormat::Docx},
+        {"report.odt", 3, ReportFormat::Odt},
+        {"report.doc", 3, ReportFormat::Docx},    // not an extension of ours: the file type decides
         {"report.txt", 1, ReportFormat::Pdf},
         {"report.pdf", 0, ReportFormat::Pdf},
         {"REPORT.PDF", 2, ReportFormat::Pdf},

@@ -1,5 +1,5 @@
-// The template window and its Save, as a page, a PDF or an ODT, driven
-// through its buttons as a user would.
+// The template window and its Save, as a page, a PDF, an ODT or a Word
+// document, driven through its buttons as a user would.
 #include "templatetest.h"
 
 using namespace brevant;
@@ -243,21 +243,23 @@ void TestTemplateSelect::savingTwiceToOneFileShowsTheNewReport()
 void TestTemplateSelect::saveAsADocument_data()
 {
     QTest::addColumn<QString>("name");      // as typed in the dialog
-    QTest::addColumn<int>("fileType");      // chosen in the dialog: 0 HTML, 1 PDF, 2 ODT
+    QTest::addColumn<int>("fileType");      // chosen in the dialog: 0 HTML, 1 PDF, 2 ODT, 3 DOCX
     QTest::addColumn<int>("format");        // what is written
 
     QTest::newRow("PDF chosen, no extension typed") << u"report"_s << 1 << int(ReportFormat::Pdf);
     QTest::newRow("ODT chosen") << u"report.odt"_s << 2 << int(ReportFormat::Odt);
     QTest::newRow(".pdf typed, HTML left chosen") << u"Report.PDF"_s << 0 << int(ReportFormat::Pdf);
     QTest::newRow(".odt typed, PDF chosen") << u"report.odt"_s << 1 << int(ReportFormat::Odt);
+    QTest::newRow("Word chosen, no extension typed") << u"report"_s << 3 << int(ReportFormat::Docx);
+    QTest::newRow(".docx typed, ODT chosen") << u"Report.docx"_s << 2 << int(ReportFormat::Docx);
     // The page as today, byte for byte, whatever type the dialog was left on.
     QTest::newRow(".html typed, PDF chosen") << u"report.html"_s << 1 << int(ReportFormat::Html);
     QTest::newRow("HTML chosen, other extension") << u"report.txt"_s << 0 << int(ReportFormat::Html);
 }
 
-// A PDF or an ODT: written, "Successfully Saved...", then opened with the
-// shell; the browser window is for pages only. An HTML page is written and
-// shown exactly as before.
+// A PDF, an ODT or a Word document: written, "Successfully Saved...", then
+// opened with the shell; the browser window is for pages only. An HTML page
+// is written and shown exactly as before.
 void TestTemplateSelect::saveAsADocument()
 {
     QFETCH(QString, name);
@@ -311,8 +313,8 @@ void TestTemplateSelect::documentFailures_data()
     QTest::addColumn<QString>("destination");   // relative to a temporary folder
     QTest::addColumn<QString>("named");         // the path the message names
 
-    for (const int type : {1, 2}) {
-        const QString kind = type == 1 ? u"PDF: "_s : u"ODT: "_s;
+    for (const int type : {1, 2, 3}) {
+        const QString kind = QStringList{u"PDF: "_s, u"ODT: "_s, u"Word: "_s}.at(type - 1);
         QTest::newRow(qPrintable(kind + u"template missing"_s)) << type << false << u"r.doc"_s << u"template"_s;
         QTest::newRow(qPrintable(kind + u"destination is a folder"_s)) << type << true << u"folder"_s << u"folder"_s;
         QTest::newRow(qPrintable(kind + u"destination folder missing"_s))

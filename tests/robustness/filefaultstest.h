@@ -51,7 +51,8 @@ inline QRadioButton *designOption(QWidget *window, const char *name)
 
 inline const QString kWorkFilter = u"Dat Files (*.dat)|*.dat"_s;
 inline const QString kReportFilter =
-    u"html Files (*.html)|*.html|PDF Files (*.pdf)|*.pdf|OpenDocument Text (*.odt)|*.odt"_s;
+    u"html Files (*.html)|*.html|PDF Files (*.pdf)|*.pdf|OpenDocument Text (*.odt)|*.odt|"
+    "Word Document (*.docx)|*.docx"_s;
 inline const QString kNotSaved = u"Not Saved"_s;
 
 // Why mounts cannot be used here; empty when they can.

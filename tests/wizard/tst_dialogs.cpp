@@ -104,6 +104,7 @@ void TestDialogs::saveDialogReportsTheFileTypeChosen_data()
     QTest::newRow("left on the first") << 0;
     QTest::newRow("PDF") << 1;
     QTest::newRow("OpenDocument Text") << 2;
+    QTest::newRow("Word Document") << 3;
 }
 
 // The template window's Save dialog, as Qt shows it: it opens on the first
@@ -137,7 +138,7 @@ void TestDialogs::saveDialogReportsTheFileTypeChosen()
     const FileDialogOutcome outcome = dialogs.showSave(nullptr, reportSaveFilter(), dir.filePath(QStringLiteral("report")),
                                                        Overwrite::Replace);
     QCOMPARE(seen, QStringList({"html Files (*.html)", "PDF Files (*.pdf)", "OpenDocument Text (*.odt)",
-                                "html Files (*.html)"}));
+                                "Word Document (*.docx)", "html Files (*.html)"}));
     QCOMPARE(int(outcome.kind), int(FileDialogOutcome::Kind::Chosen));
     QCOMPARE(outcome.path, dir.filePath(QStringLiteral("my report")));
     QCOMPARE(outcome.filterIndex, downs);

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+struct zip;
+struct zip_source;
+
+namespace brevant {
+
+// A zip archive made or changed in memory (libzip), for the report's
+// documents: a Word document is a zip of XML parts, an OpenDocument file
+// one with its mimetype first.
+class ZipArchive {
+public:
+    // A new, empty archive.
+    ZipArchive();
+    // The archive in bytes, to read and change; check isOpen().
+    explicit ZipArchive(const QByteArray &archive);
+    ~ZipArchive();
+    ZipArchive(const ZipArchive &) = delete;
+    ZipArchive &operator=(const ZipArchive &) = delete;
+
+    bool isOpen() const { return m_zip != nullptr; }
+    // Why the last step failed.
+    QString errorString() const { return m_error; }
+
+    // The member's bytes; nothing when there is no such member or it
+    // cannot be read.
+    std::optional<QByteArray> read(const QString &name);
+    // Adds the member, or replaces the one of that name, compressed
+    // (deflate) or stored as it is.
+    enum class Compression { Deflate, Store };
+    bool put(const QString &name, const QByteArray &bytes, Compression compression = Compression::Deflate);
+    // The archive's bytes with every change; empty when it could not be
+    // written. The archive is closed after this.
+    QByteArray finish();
+
+private:
+    bool fail(const QString &what);
+
+    zip_source *m_source = nullptr;   // the archive's bytes, kept past the close
+    zip *m_zip = nullptr;
+    QByteArray m_original;            // what m_source reads until the close
+    QList<QByteArray> m_members;      // what put() handed to libzip, kept until the close
+    QString m_error;
+};
+
+} // namespace brevant
