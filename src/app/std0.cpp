@@ -1,6 +1,7 @@
 #include "app/std0.h"
 
 #include "app/program.h"
+#include "ui/services.h"
 #include "ui/widgets.h"
 #include "workfile/workcommands.h"
 
@@ -77,7 +78,8 @@ void Std0::ShellOpenFile(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         return;
-    m_program.services().shell.open(this, QStringLiteral("open"), path, QString(), QStringLiteral("/"), 1);
+    openOrSayWhere(m_program.dialogs(), m_program.services().shell, this, path, QStringLiteral("the help document"),
+                   QStringLiteral("/"));
 }
 
 } // namespace brevant

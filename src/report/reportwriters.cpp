@@ -24,10 +24,10 @@ bool writeHtml(QIODevice &out, const Report &report, const DocumentOptions &, QS
 const QList<ReportWriter> &reportWriters()
 {
     static const QList<ReportWriter> writers = {
-        {ReportFormat::Html, u"html Files (*.html)"_s, u"*.html"_s, {u"html"_s, u"htm"_s}, false, writeHtml},
-        {ReportFormat::Pdf, u"PDF Files (*.pdf)"_s, u"*.pdf"_s, {u"pdf"_s}, true, writeReportPdf},
-        {ReportFormat::Odt, u"OpenDocument Text (*.odt)"_s, u"*.odt"_s, {u"odt"_s}, true, writeReportOdt},
-        {ReportFormat::Docx, u"Word Document (*.docx)"_s, u"*.docx"_s, {u"docx"_s}, true, writeReportDocx},
+        {ReportFormat::Html, u"a web page"_s, u"html Files (*.html)"_s, u"*.html"_s, {u"html"_s, u"htm"_s}, false, writeHtml},
+        {ReportFormat::Pdf, u"a PDF"_s, u"PDF Files (*.pdf)"_s, u"*.pdf"_s, {u"pdf"_s}, true, writeReportPdf},
+        {ReportFormat::Odt, u"an OpenDocument Text"_s, u"OpenDocument Text (*.odt)"_s, u"*.odt"_s, {u"odt"_s}, true, writeReportOdt},
+        {ReportFormat::Docx, u"a Word document"_s, u"Word Document (*.docx)"_s, u"*.docx"_s, {u"docx"_s}, true, writeReportDocx},
     };
     return writers;
 }
@@ -47,6 +47,16 @@ QString reportSaveFilter()
     for (const ReportWriter &writer : reportWriters())
         entries << writer.label << writer.pattern;
     return entries.join(u'|');
+}
+
+QString reportTypesText()
+{
+    QStringList kinds;
+    for (const ReportWriter &writer : reportWriters())
+        kinds << writer.kind;
+    const QString last = kinds.takeLast();
+    return u"Save writes the report as %1 or %2, as the file type you choose in the Save dialog says."_s.arg(
+        kinds.join(u", "_s), last);
 }
 
 const ReportWriter &reportWriterFor(const QString &path, int filterIndex)

@@ -17,6 +17,7 @@ enum class ReportFormat { Html, Pdf, Odt, Docx };
 // choose it, and its writer.
 struct ReportWriter {
     ReportFormat format;
+    QString kind;             // what it makes, for the user: "a PDF"
     QString label;            // the Save dialog's file type: "PDF Files (*.pdf)"
     QString pattern;          // the file type's pattern: "*.pdf"
     QStringList extensions;   // endings that choose it, lower case, without the dot
@@ -37,6 +38,10 @@ const ReportWriter &reportWriter(ReportFormat format);
 
 // The Save dialog's filter: the file types of reportWriters() in order.
 QString reportSaveFilter();
+// The line that says what Save writes: "Save writes the report as a web
+// page, a PDF, ... or a Word document, as the file type you choose in the
+// Save dialog says."
+QString reportTypesText();
 
 // The writer for a name chosen in the Save dialog: a name ending in one
 // of a writer's extensions, in any case of letters, decides it; any other

@@ -7,6 +7,7 @@
 #include "ui/widgets.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -42,9 +43,17 @@ TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, Questionnaire
         m_options.last()->installEventFilter(this);
     }
 
+    // What Save can write, which the Save dialog's list of file types
+    // alone would tell.
+    QLabel *types = makeLabel(QStringLiteral("types"), reportTypesText(), regularFont(), frame);
+    types->setWordWrap(true);
+    inFrame->addWidget(types);
+
     auto *row = new QHBoxLayout;
     QPushButton *preview = makeButton(QStringLiteral("preview"), QStringLiteral("Preview Selected File"), frame);
     QPushButton *save = makeButton(QStringLiteral("Save"), QStringLiteral("Save"), frame);
+    save->setToolTip(reportTypesText());
+    save->setAccessibleDescription(reportTypesText());
     QPushButton *back = makeButton(QStringLiteral("Back"), QStringLiteral("Back"), frame);
     row->addWidget(preview);
     row->addStretch(1);
@@ -132,11 +141,16 @@ void TemplateSelect::Save_Click()
     // The responses as they are now.
     const QString templateFile = host().programPath(design->templatePath);
     const ReportWriter &writer = reportWriterFor(outcome.path, outcome.filterIndex);
+    // A document named without an extension gets its type's, so that the
+    // desktop knows what it is; a web page keeps the name as typed.
+    QString path = outcome.path;
+    if (writer.format != ReportFormat::Html && QFileInfo(path).suffix().isEmpty())
+        path += u'.' + writer.extensions.first();
     // A document takes a moment to lay out.
     if (writer.madeWhole)
         dialogs.setBusy(true);
     QString error;
-    const bool written = writeReport(writer.format, templateFile, outcome.path, m_questionnaire.responses(),
+    const bool written = writeReport(writer.format, templateFile, path, m_questionnaire.responses(),
                                      DocumentOptions(), &error);
     if (writer.madeWhole)
         dialogs.setBusy(false);
@@ -149,9 +163,9 @@ void TemplateSelect::Save_Click()
     // The page in the browser window; a document in the user's own viewer
     // or word processor, where one is set up for its type.
     if (writer.format == ReportFormat::Html)
-        host().showInBrowser(outcome.path);
+        host().showInBrowser(path);
     else
-        m_shell.open(this, QStringLiteral("open"), outcome.path, QString(), QString(), 1);
+        openOrSayWhere(dialogs, m_shell, this, path, QStringLiteral("the report"));
 }
 
 void TemplateSelect::Back_Click()

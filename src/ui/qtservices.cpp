@@ -9,6 +9,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QUrl>
 #include <QWidget>
@@ -120,12 +123,35 @@ void QtDialogs::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-void DesktopShell::open(QWidget *, const QString &, const QString &target, const QString &,
+namespace {
+
+// Whether the desktop names a program for files of this type. Where it
+// cannot be asked, the desktop is left to try.
+bool desktopHasProgramFor(const QString &path)
+{
+    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (query.isEmpty())
+        return true;
+    QProcess process;
+    process.start(query, {QStringLiteral("query"), QStringLiteral("default"),
+                          QMimeDatabase().mimeTypeForFile(path).name()});
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return true;
+    }
+    return process.exitStatus() != QProcess::NormalExit || !process.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
+
+bool DesktopShell::open(QWidget *, const QString &, const QString &target, const QString &,
                         const QString &, int)
 {
-    const QUrl url = target.contains(QStringLiteral("://")) ? QUrl(target)
-                                                            : QUrl::fromLocalFile(target);
-    QDesktopServices::openUrl(url);
+    const bool address = target.contains(QStringLiteral("://"));
+    if (!address && !desktopHasProgramFor(target))
+        return false;
+    return QDesktopServices::openUrl(address ? QUrl(target) : QUrl::fromLocalFile(target));
 }
 
 void QtLifetime::endProgram()

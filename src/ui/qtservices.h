@@ -18,7 +18,9 @@ public:
 
 class DesktopShell : public Shell {
 public:
-    void open(QWidget *owner, const QString &verb, const QString &target,
+    // A local file opens only where the desktop names a program for its
+    // type (xdg-mime); an address goes to the desktop's web browser.
+    bool open(QWidget *owner, const QString &verb, const QString &target,
               const QString &parameters, const QString &directory, int showCode) override;
 };
 

@@ -1,5 +1,8 @@
 #include "ui/services.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace brevant {
 
 FileDialogOutcome FileDialogOutcome::chosen(const QString &path, int filterIndex)
@@ -47,6 +50,20 @@ bool acceptDialogOutcome(Dialogs &dialogs, QWidget *parent, const FileDialogOutc
                         Icon::None, QString());
         return false;
     }
+    return false;
+}
+
+bool openOrSayWhere(Dialogs &dialogs, Shell &shell, QWidget *owner, const QString &path, const QString &what,
+                    const QString &directory)
+{
+    if (shell.open(owner, QStringLiteral("open"), path, QString(), directory, 1))
+        return true;
+    dialogs.message(owner,
+                    QStringLiteral("This computer has no program set up to open %1. It is saved here:\r\n%2"
+                                   "\r\n\r\nOpen it with a program of your choice, or ask your system "
+                                   "administrator to set one up for files of its type.")
+                        .arg(what, QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())),
+                    Buttons::Ok, Icon::None, QStringLiteral("Not Opened"));
     return false;
 }
 

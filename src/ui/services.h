@@ -51,14 +51,21 @@ public:
     virtual void setBusy(bool busy) = 0;
 };
 
-// Asks the desktop to open a document or an address; the result is not
-// reported. showCode: 1 normal, 3 maximised.
+// Asks the desktop to open a document or an address. showCode: 1 normal,
+// 3 maximised. Returns false when the desktop has no program for it (the
+// caller may then say where the file is).
 class Shell {
 public:
     virtual ~Shell() = default;
-    virtual void open(QWidget *owner, const QString &verb, const QString &target,
+    virtual bool open(QWidget *owner, const QString &verb, const QString &target,
                       const QString &parameters, const QString &directory, int showCode) = 0;
 };
+
+// Opens a file with the desktop; when the desktop has no program for it,
+// tells the user where the file is (what: "the help document", "the
+// report"). Returns whether it was opened.
+bool openOrSayWhere(Dialogs &dialogs, Shell &shell, QWidget *owner, const QString &path, const QString &what,
+                    const QString &directory = QString());
 
 // How the process ends.
 class Lifetime {

@@ -40,6 +40,7 @@ MailSender::MailSender(const QString &program, std::chrono::milliseconds limit)
 MailSender::Result MailSender::send(const QByteArray &message)
 {
     Result result;
+    result.failure = Result::Failure::Other;
     QString program;
     for (const QString &candidate : m_candidates) {
         const QFileInfo info(candidate);
@@ -54,6 +55,7 @@ MailSender::Result MailSender::send(const QByteArray &message)
             shown << QDir::toNativeSeparators(candidate);
         result.error = QStringLiteral("no mail system was found (no sendmail program at %1)")
                            .arg(shown.join(QStringLiteral(" or ")));
+        result.failure = Result::Failure::NoMailSystem;
         return result;
     }
 
@@ -94,8 +96,15 @@ MailSender::Result MailSender::send(const QByteArray &message)
         result.error = QStringLiteral("%1 ended with exit code %2")
                            .arg(QDir::toNativeSeparators(program))
                            .arg(process.exitCode());
+        // The sendmail interface's exit codes (sysexits.h): 78 a setting
+        // is missing (msmtp with no account), 75 try again later.
+        if (process.exitCode() == 78)
+            result.failure = Result::Failure::NotSetUp;
+        else if (process.exitCode() == 75)
+            result.failure = Result::Failure::NotNow;
     } else {
         result.sent = true;
+        result.failure = Result::Failure::None;
         return result;
     }
     if (!said.isEmpty())

@@ -14,7 +14,16 @@ class MailSender {
 public:
     struct Result {
         bool sent = false;
-        QString error;   // why it was not sent, when !sent
+        QString error;   // why it was not sent, when !sent, as the mail system says it
+        // What kind of failure, in words a user can act on.
+        enum class Failure {
+            None,
+            NoMailSystem,   // no sendmail program at all
+            NotSetUp,       // it has no account or relay to send through (EX_CONFIG, 78)
+            NotNow,         // it could not send just now (EX_TEMPFAIL, 75)
+            Other,
+        };
+        Failure failure = Failure::None;
     };
 
     // program: the sendmail program to run; empty means the first of

@@ -55,8 +55,30 @@ bool sendRegistration(Dialogs &dialogs, MailSender &mail, const RegistrationEntr
         return mail.send(message.toMime(QDateTime::currentDateTime()));
     }();
     if (!result.sent) {
-        // The form stays open with everything typed, to try again.
-        dialogs.message(form, QStringLiteral("Your Registration has not been sent: ") + result.error,
+        // The form stays open with everything typed, to try again. The
+        // message says what is wrong in plain words, then what the mail
+        // system said, for whoever sets it up.
+        using Failure = MailSender::Result::Failure;
+        QString plain;
+        switch (result.failure) {
+        case Failure::NoMailSystem:
+            plain = QStringLiteral("This computer has no mail system for sending e-mail. Ask your system "
+                                   "administrator to set one up, then press Send Info again.");
+            break;
+        case Failure::NotSetUp:
+            plain = QStringLiteral("This computer has no mail account set up for sending. Ask your system "
+                                   "administrator to set one up, then press Send Info again.");
+            break;
+        case Failure::NotNow:
+            plain = QStringLiteral("The mail system could not send it just now. Press Send Info again later.");
+            break;
+        default:
+            plain = QStringLiteral("The mail system could not send it.");
+            break;
+        }
+        dialogs.message(form,
+                        QStringLiteral("Your Registration has not been sent: ") + plain
+                            + QStringLiteral("\r\n\r\nThe mail system said: ") + result.error,
                         Buttons::Ok, Icon::Critical, QStringLiteral("Not Sent"));
         return false;
     }

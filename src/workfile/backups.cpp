@@ -19,8 +19,17 @@ QString BackupKeeper::key(const QString &path)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
+QString BackupKeeper::keptToTellOnce()
+{
+    if (m_kept.isEmpty() || m_toldKept)
+        return QString();
+    m_toldKept = true;
+    return m_kept;
+}
+
 bool BackupKeeper::beforeReplacing(const QString &path, const ContentWriter &content, QString *error)
 {
+    m_kept.clear();
     const QFileInfo info(path);
     if (!info.isFile() || m_done.contains(key(path)))
         return true;
@@ -50,6 +59,7 @@ bool BackupKeeper::beforeReplacing(const QString &path, const ContentWriter &con
         return false;
     keepNewestFiles(m_folder, kKept);
     m_done.insert(key(path));
+    m_kept = target;
     return true;
 }
 

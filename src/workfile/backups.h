@@ -31,6 +31,9 @@ public:
     // True the first time it is asked in a run: a failure to keep a copy
     // is told once, not at every save.
     bool tellFailureOnce() { return !std::exchange(m_toldFailure, true); }
+    // The copy the last beforeReplacing kept, the first time in a run that
+    // one was kept; empty otherwise (so it is told once).
+    QString keptToTellOnce();
 
     static constexpr int kKept = 20;
 
@@ -40,6 +43,8 @@ private:
     QString m_folder;
     QSet<QString> m_done;
     bool m_toldFailure = false;
+    QString m_kept;          // the copy the last beforeReplacing kept
+    bool m_toldKept = false;
 };
 
 } // namespace brevant

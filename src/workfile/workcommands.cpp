@@ -104,8 +104,13 @@ bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, cons
 
 void showSaved(const SavedWork &work, QWidget *parent)
 {
+    // The first copy kept of a replaced file is named under the message.
+    const QString kept = work.backups.keptToTellOnce();
     work.dialogs.message(parent, QStringLiteral("Successfully Saved.."), Buttons::Ok, Icon::None,
-                         QStringLiteral("Saved"));
+                         QStringLiteral("Saved"),
+                         kept.isEmpty() ? QString()
+                                        : QStringLiteral("The file's earlier content is kept in ")
+                                              + nativePath(kept));
 }
 
 void reportNotLoaded(const SavedWork &work, QWidget *parent, const QString &path, const QString &why)

@@ -245,16 +245,20 @@ void TestTemplateSelect::saveAsADocument_data()
     QTest::addColumn<QString>("name");      // as typed in the dialog
     QTest::addColumn<int>("fileType");      // chosen in the dialog: 0 HTML, 1 PDF, 2 ODT, 3 DOCX
     QTest::addColumn<int>("format");        // what is written
+    QTest::addColumn<QString>("written");   // the file's name: a document gets its type's extension
+    QTest::addColumn<bool>("opens");        // whether the desktop has a program for it
 
-    QTest::newRow("PDF chosen, no extension typed") << u"report"_s << 1 << int(ReportFormat::Pdf);
-    QTest::newRow("ODT chosen") << u"report.odt"_s << 2 << int(ReportFormat::Odt);
-    QTest::newRow(".pdf typed, HTML left chosen") << u"Report.PDF"_s << 0 << int(ReportFormat::Pdf);
-    QTest::newRow(".odt typed, PDF chosen") << u"report.odt"_s << 1 << int(ReportFormat::Odt);
-    QTest::newRow("Word chosen, no extension typed") << u"report"_s << 3 << int(ReportFormat::Docx);
-    QTest::newRow(".docx typed, ODT chosen") << u"Report.docx"_s << 2 << int(ReportFormat::Docx);
+    QTest::newRow("PDF chosen, no extension typed") << u"report"_s << 1 << int(ReportFormat::Pdf) << u"report.pdf"_s << true;
+    QTest::newRow("ODT chosen") << u"report.odt"_s << 2 << int(ReportFormat::Odt) << u"report.odt"_s << true;
+    QTest::newRow(".pdf typed, HTML left chosen") << u"Report.PDF"_s << 0 << int(ReportFormat::Pdf) << u"Report.PDF"_s << true;
+    QTest::newRow(".odt typed, PDF chosen") << u"report.odt"_s << 1 << int(ReportFormat::Odt) << u"report.odt"_s << true;
+    QTest::newRow("Word chosen, no extension typed") << u"report"_s << 3 << int(ReportFormat::Docx) << u"report.docx"_s << true;
+    QTest::newRow(".docx typed, ODT chosen") << u"Report.docx"_s << 2 << int(ReportFormat::Docx) << u"Report.docx"_s << true;
+    QTest::newRow("ODT, no program to open it") << u"report"_s << 2 << int(ReportFormat::Odt) << u"report.odt"_s << false;
     // The page as today, byte for byte, whatever type the dialog was left on.
-    QTest::newRow(".html typed, PDF chosen") << u"report.html"_s << 1 << int(ReportFormat::Html);
-    QTest::newRow("HTML chosen, other extension") << u"report.txt"_s << 0 << int(ReportFormat::Html);
+    QTest::newRow(".html typed, PDF chosen") << u"report.html"_s << 1 << int(ReportFormat::Html) << u"report.html"_s << true;
+    QTest::newRow("HTML chosen, other extension") << u"report.txt"_s << 0 << int(ReportFormat::Html) << u"report.txt"_s << true;
+    QTest::newRow("HTML chosen, no extension") << u"report"_s << 0 << int(ReportFormat::Html) << u"report"_s << true;
 }
 
 // A PDF, an ODT or a Word document: written, "Successfully Saved...", then
@@ -265,7 +269,10 @@ void TestTemplateSelect::saveAsADocument()
     QFETCH(QString, name);
     QFETCH(int, fileType);
     QFETCH(int, format);
+    QFETCH(QString, written);
+    QFETCH(bool, opens);
     Harness h;
+    h.shell.opens = opens;
     QVERIFY(installTemplates(h));
     h.fillAll();
     h.response(4)->setPlainText(u"<b>not bold</b> & \u03A9\nsecond line"_s);
@@ -273,12 +280,17 @@ void TestTemplateSelect::saveAsADocument()
     designOption(w, "OM")->click();
 
     QTemporaryDir out;
-    const QString path = out.filePath(name);
-    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(path, fileType))
+    const QString path = out.filePath(written);
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(out.filePath(name), fileType))
         .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    if (!opens)
+        h.dialogs.expectAnyMessage(u"Not Opened"_s);
     h.click(w, u"Save"_s);
     VERIFY_DIALOGS(h);
-    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{written});
+    // Where nothing opens it, the message says where it is.
+    if (!opens)
+        QVERIFY(h.dialogs.shownTexts.last().contains(u"\r\n"_s + QDir::toNativeSeparators(path) + u"\r\n"_s));
 
     const QByteArray bytes = fileBytes(path);
     const QByteArray templateBytes = fileBytes(h.folder.filePath(u"Templates/Orange_Madness.htm"_s));
@@ -303,7 +315,7 @@ void TestTemplateSelect::saveAsADocument()
     QCOMPARE(h.visibleWindows(), QStringList{u"TemplateSelect"_s});
     QCOMPARE(h.dialogs.busyOn, 1);
     QCOMPARE(h.dialogs.busyOff, 1);
-    QCOMPARE(w->dialog().fileName(), path);
+    QCOMPARE(w->dialog().fileName(), out.filePath(name));
 }
 
 void TestTemplateSelect::documentFailures_data()
@@ -316,7 +328,7 @@ void TestTemplateSelect::documentFailures_data()
     for (const int type : {1, 2, 3}) {
         const QString kind = QStringList{u"PDF: "_s, u"ODT: "_s, u"Word: "_s}.at(type - 1);
         QTest::newRow(qPrintable(kind + u"template missing"_s)) << type << false << u"r.doc"_s << u"template"_s;
-        QTest::newRow(qPrintable(kind + u"destination is a folder"_s)) << type << true << u"folder"_s << u"folder"_s;
+        QTest::newRow(qPrintable(kind + u"destination is a folder"_s)) << type << true << u"folder.doc"_s << u"folder.doc"_s;
         QTest::newRow(qPrintable(kind + u"destination folder missing"_s))
             << type << true << u"none/r.doc"_s << u"none/r.doc"_s;
     }
@@ -336,7 +348,7 @@ void TestTemplateSelect::documentFailures()
     TemplateSelect *w = openTemplateWindow(h);
     designOption(w, "ED")->click();
     QTemporaryDir out;
-    QVERIFY(QDir(out.path()).mkdir(u"folder"_s));
+    QVERIFY(QDir(out.path()).mkdir(u"folder.doc"_s));
     QVERIFY(writeFileBytes(out.filePath(u"r.doc"_s), "earlier report"));
 
     h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(out.filePath(destination), fileType))

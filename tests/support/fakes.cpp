@@ -169,10 +169,11 @@ std::unique_ptr<PrintSurface> FakePrinters::make(const QString &target)
     return surface;
 }
 
-void FakeShell::open(QWidget *, const QString &verb, const QString &target,
+bool FakeShell::open(QWidget *, const QString &verb, const QString &target,
                      const QString &parameters, const QString &directory, int showCode)
 {
     requests.append({verb, target, parameters, directory, showCode});
+    return opens;
 }
 
 } // namespace brevant::test

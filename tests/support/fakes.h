@@ -82,9 +82,11 @@ public:
         QString verb, target, parameters, directory;
         int showCode = 0;
     };
-    void open(QWidget *owner, const QString &verb, const QString &target,
+    bool open(QWidget *owner, const QString &verb, const QString &target,
               const QString &parameters, const QString &directory, int showCode) override;
     QList<Request> requests;
+    // Whether the desktop has a program for what it is asked to open.
+    bool opens = true;
 };
 
 // Records how the program ended.

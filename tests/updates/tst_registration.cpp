@@ -294,20 +294,38 @@ void RegistrationTest::sendAndCancelFlow()
     QCOMPARE(MailHarness::texts(form), (QStringList{"Arts", "arts", "2"}));
 }
 
+// A failed send keeps the form as typed, and says in plain words what is
+// wrong, with the mail system's own reason on a line of its own.
 void RegistrationTest::failedSendKeepsTheForm()
 {
-    QTemporaryDir dir;
-    MailHarness h(writeProgram(dir, QStringLiteral("sendmail"), "cat > /dev/null\nexit 1\n"));
-    RegisterForm *form = h.openForm();
-    MailHarness::type(form, QStringLiteral("Zoë"), QStringLiteral("zoe@example.org"), QStringLiteral("1.0"));
-    h.dialogs.expectAnyMessage(QStringLiteral("Not Sent"));
-    h.click(form, QStringLiteral("send"));
-    VERIFY_DIALOGS(h);
-    const QString shown = h.dialogs.shownTexts.last();
-    QVERIFY2(shown.startsWith(QStringLiteral("Your Registration has not been sent: ")), qPrintable(shown));
-    QVERIFY2(shown.contains(QStringLiteral("exit code 1")), qPrintable(shown));
-    QCOMPARE(h.visibleWindows(), QStringList{QStringLiteral("RegisterForm")});
-    QCOMPARE(MailHarness::texts(form), (QStringList{"Zoë", "zoe@example.org", "1.0"}));
+    struct Case {
+        QByteArray script;
+        QString plain;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"cat > /dev/null\nexit 1\n", QStringLiteral("The mail system could not send it."),
+         QStringLiteral("exit code 1")},
+        {"cat > /dev/null\necho 'sendmail: account default not found' >&2\nexit 78\n",
+         QStringLiteral("This computer has no mail account set up for sending. Ask your system administrator"),
+         QStringLiteral("exit code 78: sendmail: account default not found")},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir dir;
+        MailHarness h(writeProgram(dir, QStringLiteral("sendmail"), c.script));
+        RegisterForm *form = h.openForm();
+        MailHarness::type(form, QStringLiteral("Zoë"), QStringLiteral("zoe@example.org"), QStringLiteral("1.0"));
+        h.dialogs.expectAnyMessage(QStringLiteral("Not Sent"));
+        h.click(form, QStringLiteral("send"));
+        VERIFY_DIALOGS(h);
+        const QStringList lines = h.dialogs.shownTexts.last().split(QStringLiteral("\r\n"));
+        QVERIFY2(lines.first().startsWith(QStringLiteral("Your Registration has not been sent: ") + c.plain),
+                 qPrintable(lines.first()));
+        QVERIFY2(lines.last().startsWith(QStringLiteral("The mail system said: ")) && lines.last().endsWith(c.reason),
+                 qPrintable(lines.last()));
+        QCOMPARE(h.visibleWindows(), QStringList{QStringLiteral("RegisterForm")});
+        QCOMPARE(MailHarness::texts(form), (QStringList{"Zoë", "zoe@example.org", "1.0"}));
+    }
 }
 
 void RegistrationTest::endToEndThroughAMailTransferAgent()

@@ -141,6 +141,13 @@ void tst_Lifetime::openHelpAsksTheShellEachTime()
     QCOMPARE(h.shell.requests.first().verb, QStringLiteral("open"));
     QCOMPARE(h.shell.requests.first().showCode, 1);
     QCOMPARE(h.visibleWindows(), QStringList{"Std0"});
+    // With no program for PDF files on the desktop, a message says where
+    // the guide is.
+    h.shell.opens = false;
+    h.dialogs.expectAnyMessage("Not Opened");
+    h.click(h.program->std0(), "Command2");
+    VERIFY_DIALOGS(h);
+    QVERIFY(h.dialogs.shownTexts.last().contains("\r\n" + QDir::toNativeSeparators(guide) + "\r\n"));
 }
 
 void tst_Lifetime::closingTheStartWindowEndsTheProgram()

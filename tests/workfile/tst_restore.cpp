@@ -170,10 +170,14 @@ void TestRestore::replacedFileIsBackedUpOncePerRun()
         const QString backup = filesIn(backups).first();
         QVERIFY2(backup.startsWith(u"self-study "_s) && backup.endsWith(u".dat"_s), qPrintable(backup));
         QCOMPARE(fileBytes(backups + u'/' + backup), old);
+        // The message says where, under "Successfully Saved..", the first time.
+        QCOMPARE(h.dialogs.shownDetails.last(),
+                 u"The file's earlier content is kept in "_s + QDir::toNativeSeparators(backups + u'/' + backup));
         // The second Save of the run to the same file makes no second backup.
         h.response(1)->setPlainText(u"changed"_s);
         saveTo(h, "Save", path);
         QCOMPARE(filesIn(backups).size(), 1);
+        QCOMPARE(h.dialogs.shownDetails.last(), QString());
         // A file written over with what it holds already needs none.
         const QString same = dir.filePath(u"same.dat"_s);
         QVERIFY(writeFileBytes(same, TextToFile(h.program->questionnaire().responses())));
