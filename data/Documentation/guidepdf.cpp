@@ -21,6 +21,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QUrl>
 #include <cstdio>
 
@@ -102,7 +103,11 @@ QList<Heading> collectHeadings(QTextDocument &doc, qreal pageHeight)
         Heading h;
         h.level = level;
         h.title = block.text().simplified();
-        h.page = int(rect.top() / pageHeight) + 1;
+        // Where its first line stands: a line that would not fit is moved
+        // onto the next page, leaving the block's own top on the page before.
+        const QTextLayout *text = block.layout();
+        const qreal firstLine = text && text->lineCount() > 0 ? text->lineAt(0).y() : 0;
+        h.page = int((rect.top() + firstLine) / pageHeight) + 1;
         headings << h;
     }
     return headings;
