@@ -202,20 +202,14 @@ QPlainTextEdit *Program::showItem(int item)
     return target->showRequirement(item);
 }
 
-QuestionPage *Program::pageOnScreen() const
-{
-    for (int n = 1; n <= kPageCount; ++n) {
-        QuestionPage *page = existingPage(n);
-        if (page && page->isVisible())
-            return page;
-    }
-    return nullptr;
-}
-
 QPlainTextEdit *Program::currentResponse() const
 {
-    QuestionPage *page = pageOnScreen();
-    return page ? page->responseBox(catalogue().item(page->currentItem()).responseBox) : nullptr;
+    for (int n = 1; n <= kPageCount; ++n) {
+        const QuestionPage *page = existingPage(n);
+        if (page && page->isVisible())
+            return page->responseBox(catalogue().item(page->currentItem()).responseBox);
+    }
+    return nullptr;
 }
 
 void Program::record()

@@ -111,8 +111,6 @@ private:
     T *get(int key, Args &&...args);
     // Tells the recovery copy about every change of the questionnaire.
     void record();
-    // The question page on screen, or null.
-    QuestionPage *pageOnScreen() const;
     // The window a message of the program's own stands in front of.
     QWidget *frontWindow() const;
     // Tells the user, once per run, that the recovery copy cannot be written.

@@ -77,6 +77,8 @@ void tst_Contents::choosingShowsThePageAlone()
              QStringLiteral("Requirement 19, no response yet, section 5-2:2.4: ii. One of the following: i) "
                             "Professional program\u2026"));
 
+    // A page lower than its requirements: 19 is below the fold until shown.
+    h.program->page(8)->resize(940, 300);
     if (how == "Return")
         QTest::keyClick(entry, Qt::Key_Return);
     else if (how == "double click")
@@ -89,6 +91,7 @@ void tst_Contents::choosingShowsThePageAlone()
     QCOMPARE(h.visibleWindows(), (QStringList{"Contents", "Std8"}));
     QuestionPage *page8 = h.program->page(8);
     QCOMPARE(page8->focusWidget(), h.response(19));
+    QVERIFY(!h.response(19)->visibleRegion().isEmpty());
     QVERIFY(QTest::qWaitForWindowActive(page8));
     QTest::keyClicks(focused(), "typed");
     QCOMPARE(h.program->questionnaire().response(19), QStringLiteral("typed"));
@@ -126,6 +129,9 @@ void tst_Contents::entriesFollowTheResponses()
     QTRY_COMPARE(contents->entry(2)->state(), QStringLiteral("no response yet, answer reads \"No\""));
     QCOMPARE(contents->entry(2)->words(), QString());
     QTRY_COMPARE(contents->findChild<QLabel *>("summary")->text(), QStringLiteral("1 of 27 requirements complete"));
+    // Escape closes the Contents alone.
+    QTest::keyClick(contents->entry(2), Qt::Key_Escape);
+    QCOMPARE(h.visibleWindows(), QStringList{"Std1"});
 }
 
 void tst_Contents::keysDoWhatTheButtonsDo()
