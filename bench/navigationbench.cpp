@@ -70,7 +70,7 @@ Row pageRow(const Settings &settings)
     const auto &catalogue = QuestionnaireCatalogue::instance();
     const auto firstOf = [&](int page) { return catalogue.itemsOfPage(page).first()->number; };
     const auto onPage = [&](int page) {
-        program.showItem(firstOf(page));
+        program.showItem(firstOf(page), brevant::WindowHost::Keyboard::ToPage);
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();
     };

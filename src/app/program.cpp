@@ -187,13 +187,17 @@ void Program::findAgain(bool backward)
         showFind(QString());
 }
 
-QPlainTextEdit *Program::showItem(int item)
+QPlainTextEdit *Program::showItem(int item, Keyboard keyboard)
 {
     QuestionPage *target = page(catalogue().item(item).page);
     hideExample();
     // Shown before the other goes, as Next does, so that some page is
-    // always on screen.
+    // always on screen. Where the keyboard stays, the window manager is
+    // asked not to give it to the page either.
+    const bool without = target->testAttribute(Qt::WA_ShowWithoutActivating);
+    target->setAttribute(Qt::WA_ShowWithoutActivating, without || keyboard == Keyboard::Stays);
     showWindow(target);
+    target->setAttribute(Qt::WA_ShowWithoutActivating, without);
     for (int n = 1; n <= kPageCount; ++n) {
         QuestionPage *other = existingPage(n);
         if (other && other != target && other->isVisible())

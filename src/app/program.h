@@ -82,7 +82,7 @@ public:
     void showContents(int item) override;
     void showFind(const QString &text) override;
     void findAgain(bool backward) override;
-    QPlainTextEdit *showItem(int item) override;
+    QPlainTextEdit *showItem(int item, Keyboard keyboard) override;
     QPlainTextEdit *currentResponse() const override;
     void showWindow(QWidget *window) override;
     void hideWindow(QWidget *window) override;

@@ -148,7 +148,7 @@ void ContentsWindow::setCurrentItem(int item)
 
 void ContentsWindow::choose(int item)
 {
-    host().showItem(item);
+    host().showItem(item, WindowHost::Keyboard::ToPage);
 }
 
 void ContentsWindow::moveFrom(int item, int step)

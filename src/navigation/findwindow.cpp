@@ -195,7 +195,8 @@ void FindWindow::find(bool backward)
     const qsizetype n = q.text.size();
     const bool wrapped = (backward ? hit.item > item : hit.item < item)
         || (hit.item == item && (backward ? hit.position + n > position : hit.position < position));
-    QPlainTextEdit *shown = host().showItem(hit.item);
+    using Keyboard = WindowHost::Keyboard;
+    QPlainTextEdit *shown = host().showItem(hit.item, fromHere ? Keyboard::Stays : Keyboard::ToPage);
     QTextCursor cursor = shown->textCursor();
     cursor.setPosition(int(hit.position));
     cursor.setPosition(int(hit.position + n), QTextCursor::KeepAnchor);
@@ -207,6 +208,7 @@ void FindWindow::find(bool backward)
                           : u". Passed requirement 27, went on from requirement 1."_s;
     }
     say(words);
+    // In front of the page it showed.
     if (fromHere)
         host().showWindow(this);
 }

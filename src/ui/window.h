@@ -40,11 +40,14 @@ public:
     // window looks for, from where the keyboard is; shows that window when
     // it looks for nothing yet.
     virtual void findAgain(bool backward) = 0;
+    // Where the keyboard is once a requirement is shown: in its page, or
+    // still in the window that asked (Find and Replace, beside the pages).
+    enum class Keyboard { ToPage, Stays };
     // Shows the page that holds requirement item 1..27 in place of the page
-    // on screen and the Example window, scrolled to the requirement with the
-    // keyboard in its response box, which it returns. Unlike Next it tests
+    // on screen and the Example window, scrolled to the requirement, the
+    // cursor in its response box, which it returns. Unlike Next it tests
     // nothing and warns of nothing.
-    virtual QPlainTextEdit *showItem(int item) = 0;
+    virtual QPlainTextEdit *showItem(int item, Keyboard keyboard) = 0;
     // On the page on screen, the response box of the requirement the
     // keyboard is in (the page's first where it is in none); null when no
     // question page is on screen.
