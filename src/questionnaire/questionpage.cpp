@@ -84,12 +84,11 @@ QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, Questionnaire &qu
     }
 
     m_scroll = new QScrollArea(this);
-    QScrollArea *scroll = m_scroll;
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
     // A click on HELP or between the boxes leaves the keyboard where it is.
-    scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setWidget(content);
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_scroll->setWidget(content);
 
     auto *buttons = new QHBoxLayout;
     QPushButton *saveAs = makeButton(QStringLiteral("SaveAs"), QStringLiteral("Save As"), this);
@@ -115,7 +114,7 @@ QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, Questionnaire &qu
     addKeys(save, saveAs, back, next);
 
     auto *outer = new QVBoxLayout(this);
-    outer->addWidget(scroll, 1);
+    outer->addWidget(m_scroll, 1);
     outer->addLayout(buttons);
     resize(940, 690);
 

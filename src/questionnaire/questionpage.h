@@ -51,7 +51,7 @@ public:
     void Contents_Click();
 
     // The requirement whose answer box, HELP or response box has the
-    // keyboard; the page's first where none has.
+    // keyboard, or had it last; the page's first before any had.
     int currentItem() const;
     // Scrolls to requirement item of this page and puts the keyboard in its
     // response box, which it returns.
@@ -68,6 +68,8 @@ private:
     // Ctrl+PgDown, Ctrl+PgUp, F1, Ctrl+F, F3, Shift+F3; each button's
     // tooltip names its key.
     void addKeys(QPushButton *save, QPushButton *saveAs, QPushButton *back, QPushButton *next);
+    // The requirement whose boxes or HELP hold widget w, or 0.
+    int itemOf(const QWidget *w) const;
     // The warning for an incomplete page. Returns true to go on; No ends
     // the program and returns false.
     bool confirmIncomplete(QWidget *parent);
@@ -85,6 +87,7 @@ private:
     QScrollArea *m_scroll = nullptr;
     // Each requirement's answer box, HELP and response box.
     QHash<const QWidget *, int> m_itemOf;
+    int m_lastItem = 0;
 };
 
 } // namespace brevant

@@ -5,6 +5,7 @@
 
 #include "questionnaire/catalogue.h"
 
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -36,12 +37,8 @@ void QuestionPage::addKeys(QPushButton *save, QPushButton *saveAs, QPushButton *
 
     // F1 in a requirement's boxes shows its example, as its HELP does.
     key(QKeySequence(Qt::Key_F1), [this] {
-        for (const QWidget *w = focusWidget(); w && w != this; w = w->parentWidget()) {
-            if (const int item = m_itemOf.value(w)) {
-                showExample(item);
-                return;
-            }
-        }
+        if (const int item = itemOf(focusWidget()))
+            showExample(item);
     });
     // Ctrl+F looks for what is selected, where it is a few words.
     key(QKeySequence(Qt::CTRL | Qt::Key_F), [this] {
@@ -55,6 +52,13 @@ void QuestionPage::addKeys(QPushButton *save, QPushButton *saveAs, QPushButton *
     });
     key(QKeySequence(Qt::Key_F3), [this] { host().findAgain(false); });
     key(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { host().findAgain(true); });
+
+    // Where the keyboard was last, for the Contents and Find that a button
+    // or another window takes it from.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (const int item = now && now->window() == this ? itemOf(now) : 0)
+            m_lastItem = item;
+    });
 }
 
 void QuestionPage::Contents_Click()
@@ -62,13 +66,20 @@ void QuestionPage::Contents_Click()
     host().showContents(currentItem());
 }
 
-int QuestionPage::currentItem() const
+int QuestionPage::itemOf(const QWidget *w) const
 {
-    for (const QWidget *w = focusWidget(); w && w != this; w = w->parentWidget()) {
+    for (; w && w != this; w = w->parentWidget()) {
         if (const int item = m_itemOf.value(w))
             return item;
     }
-    return QuestionnaireCatalogue::instance().itemsOfPage(m_number).first()->number;
+    return 0;
+}
+
+int QuestionPage::currentItem() const
+{
+    if (const int item = itemOf(focusWidget()))
+        return item;
+    return m_lastItem ? m_lastItem : QuestionnaireCatalogue::instance().itemsOfPage(m_number).first()->number;
 }
 
 QPlainTextEdit *QuestionPage::showRequirement(int item)
