@@ -44,6 +44,12 @@ Row htmlShownRow(const Settings &settings);
 // spell checking on, against a plain QPlainTextEdit: key press to repaint,
 // median and 99th percentile.
 QList<Row> typingRows(const Settings &settings);
+// The same with the Contents window open beside the page.
+QList<Row> typingWithContentsRows(const Settings &settings);
+// Going to a page through the Contents window against Next on a complete
+// page, and Find All over 27 responses of 1 MiB against QString::indexOf
+// over the same texts taken out of their boxes.
+QList<Row> navigationRows(const Settings &settings);
 // The window thread's part of one recovery copy write, 27 responses of
 // 1 MiB with one changed, against a budget of 5 ms.
 Row recoveryWriteRow(const Settings &settings);

@@ -4,7 +4,7 @@
 // machine to machine. Prints one table and writes the same rows as CSV.
 //
 //   brevant_bench [--runs N] [--startup-runs N] [--csv FILE] [--only LIST] [--keep-files]
-//   LIST: any of startup,save,load,html,shown,typing,recovery,print,scaling,peer,documents,
+//   LIST: any of startup,save,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents,
 //   separated by commas
 
 #include "benches.h"
@@ -79,7 +79,7 @@ int main(int argc, char *argv[])
                                            QStringLiteral("N"), QStringLiteral("31"));
     const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("Where the CSV goes."),
                                        QStringLiteral("FILE"), QStringLiteral("bench.csv"));
-    const QString all = QStringLiteral("startup,save,load,html,shown,typing,recovery,print,scaling,peer,documents");
+    const QString all = QStringLiteral("startup,save,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents");
     const QCommandLineOption onlyOption(QStringLiteral("only"), QStringLiteral("Figures to run, by comma: ") + all,
                                         QStringLiteral("LIST"), all);
     const QCommandLineOption keepOption(QStringLiteral("keep-files"),
@@ -126,6 +126,7 @@ int main(int argc, char *argv[])
     group("shown", [&] { return QList<bench::Row>{bench::htmlShownRow(settings)}; });
     group("typing", [&] { return bench::typingRows(settings); });
     group("recovery", [&] { return QList<bench::Row>{bench::recoveryWriteRow(settings)}; });
+    group("navigation", [&] { return bench::navigationRows(settings) + bench::typingWithContentsRows(settings); });
     group("print", [&] { return QList<bench::Row>{bench::printRow(settings, &printRuns)}; });
     group("scaling", [&] { return bench::scalingRows(settings); });
     if (!printRuns.isEmpty())

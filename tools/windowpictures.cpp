@@ -14,6 +14,8 @@
 #include "app/std0.h"
 #include "app/std11.h"
 #include "app/wiring.h"
+#include "navigation/contentswindow.h"
+#include "navigation/findwindow.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/examplewindow.h"
 #include "questionnaire/questionpage.h"
@@ -173,6 +175,23 @@ void guidePictures(Program &program, Pictures &pictures)
     pictures.save(page5, QStringLiteral("page5.png"));
     program.hideWindow(page5);
 
+    // The Contents and the Find and Replace window a few weeks in: pages 1
+    // to 7 written, one requirement not met yet, a course code looked for.
+    for (int p = 2; p <= 7; ++p) {
+        if (p != 5)
+            fillWithExamples(program, p);
+    }
+    program.page(7)->answerBox(QStringLiteral("no222b"))->setCurrentText(QStringLiteral("No"));
+    program.showContents(1);
+    pictures.save(program.contents(), QStringLiteral("contents.png"));
+    program.hideWindow(program.contents());
+    program.showFind(QStringLiteral("ART104"));
+    program.findWindow()->find(false);
+    pictures.save(program.findWindow(), QStringLiteral("find.png"));
+    program.hideWindow(program.findWindow());
+    for (int p = 1; p <= kPageCount; ++p)
+        program.hideWindow(program.page(p));
+
     program.showWindow(program.std11());
     pictures.save(program.std11(), QStringLiteral("completion.png"));
     program.hideWindow(program.std11());
@@ -224,6 +243,8 @@ void everyWindow(Program &program, Pictures &pictures)
     save(program.templateSelect(), QStringLiteral("TemplateSelect"));
     program.browser()->display(program.programPath(QStringLiteral("/Templates/Template_Examples/Orange_Madness.htm")));
     save(program.browser(), QStringLiteral("browser"));
+    save(program.contents(), QStringLiteral("Contents"));
+    save(program.findWindow(), QStringLiteral("Find"));
 }
 
 } // namespace

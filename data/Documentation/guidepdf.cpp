@@ -21,6 +21,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QUrl>
 #include <cstdio>
 

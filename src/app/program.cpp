@@ -4,6 +4,8 @@
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "app/std11.h"
+#include "navigation/contentswindow.h"
+#include "navigation/findwindow.h"
 #include "questionnaire/catalogue.h"
 #include "questionnaire/examplewindow.h"
 #include "questionnaire/questionpage.h"
@@ -96,6 +98,11 @@ TemplateSelect *Program::templateSelect()
     return get<TemplateSelect>(int(WindowId::TemplateSelect), *this, dialogs(), m_questionnaire, m_services.shell);
 }
 BrowserWindow *Program::browser() { return get<BrowserWindow>(int(WindowId::Browser), *this, m_services.shell); }
+ContentsWindow *Program::contents()
+{
+    return get<ContentsWindow>(int(WindowId::Contents), *this, m_questionnaire);
+}
+FindWindow *Program::findWindow() { return get<FindWindow>(int(WindowId::Find), *this, m_questionnaire); }
 
 QuestionPage *Program::page(int number)
 {
@@ -113,7 +120,7 @@ QuestionPage *Program::page(int number)
 QList<Window *> Program::everyWindow()
 {
     QList<Window *> all = {registerUpdate(), registerForm(), std0(), example(), std11(), templateSelect(),
-                           browser()};
+                           browser(), contents(), findWindow()};
     for (int n = 1; n <= kPageCount; ++n)
         all << page(n);
     return all;
@@ -141,6 +148,11 @@ void Program::hideExample()
 
 Window *Program::showCompletion()
 {
+    // The pages are left for good: nothing may lead back to them.
+    for (const WindowId id : {WindowId::Contents, WindowId::Find}) {
+        if (Window *window = existing(id))
+            hideWindow(window);
+    }
     Std11 *window = std11();
     showWindow(window);
     return window;
@@ -156,6 +168,58 @@ void Program::showInBrowser(const QString &path)
     BrowserWindow *window = browser();
     showWindow(window);
     window->display(path);
+}
+
+void Program::showContents(int item)
+{
+    ContentsWindow *window = contents();
+    showWindow(window);
+    window->setCurrentItem(item);
+}
+
+void Program::showFind(const QString &text)
+{
+    FindWindow *window = findWindow();
+    showWindow(window);
+    window->lookFor(text);
+}
+
+void Program::findAgain(bool backward)
+{
+    auto *window = static_cast<FindWindow *>(existing(WindowId::Find));
+    if (window && !window->query().isEmpty())
+        window->find(backward);
+    else
+        showFind(QString());
+}
+
+QPlainTextEdit *Program::showItem(int item, Keyboard keyboard)
+{
+    QuestionPage *target = page(catalogue().item(item).page);
+    hideExample();
+    // Shown before the other goes, as Next does, so that some page is
+    // always on screen. Where the keyboard stays, the window manager is
+    // asked not to give it to the page either.
+    const bool without = target->testAttribute(Qt::WA_ShowWithoutActivating);
+    target->setAttribute(Qt::WA_ShowWithoutActivating, without || keyboard == Keyboard::Stays);
+    showWindow(target);
+    target->setAttribute(Qt::WA_ShowWithoutActivating, without);
+    for (int n = 1; n <= kPageCount; ++n) {
+        QuestionPage *other = existingPage(n);
+        if (other && other != target && other->isVisible())
+            hideWindow(other);
+    }
+    return target->showRequirement(item);
+}
+
+QPlainTextEdit *Program::currentResponse() const
+{
+    for (int n = 1; n <= kPageCount; ++n) {
+        const QuestionPage *page = existingPage(n);
+        if (page && page->isVisible())
+            return page->responseBox(catalogue().item(page->currentItem()).responseBox);
+    }
+    return nullptr;
 }
 
 void Program::record()

@@ -17,7 +17,7 @@ class QPlainTextEdit;
 namespace brevant {
 
 // The windows other than the question pages, which are known by number.
-enum class WindowId { RegisterUpdate, RegisterForm, Std0, Example, Std11, TemplateSelect, Browser };
+enum class WindowId { RegisterUpdate, RegisterForm, Std0, Example, Std11, TemplateSelect, Browser, Contents, Find };
 
 class RegisterUpdate;
 class RegisterForm;
@@ -27,6 +27,8 @@ class ExampleWindow;
 class Std11;
 class TemplateSelect;
 class BrowserWindow;
+class ContentsWindow;
+class FindWindow;
 class RecoveryRecorder;
 struct RecoveryCopy;
 struct SavedWork;
@@ -55,6 +57,8 @@ public:
     Std11 *std11();
     TemplateSelect *templateSelect();
     BrowserWindow *browser();
+    ContentsWindow *contents();
+    FindWindow *findWindow();
 
     // The windows that exist now, visible or hidden.
     QList<Window *> windows() const;
@@ -75,6 +79,11 @@ public:
     Window *showCompletion() override;
     void showStartup() override;
     void showInBrowser(const QString &path) override;
+    void showContents(int item) override;
+    void showFind(const QString &text) override;
+    void findAgain(bool backward) override;
+    QPlainTextEdit *showItem(int item, Keyboard keyboard) override;
+    QPlainTextEdit *currentResponse() const override;
     void showWindow(QWidget *window) override;
     void hideWindow(QWidget *window) override;
     void closeWindow(Window *window) override;

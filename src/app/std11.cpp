@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace brevant {
@@ -35,6 +36,10 @@ Std11::Std11(Program &program)
     layout->setContentsMargins(14, 12, 14, 12);
     layout->addWidget(frame);
     connect(print, &QPushButton::clicked, this, &Std11::print_Click);
+    // Ctrl+P prints as Print does.
+    const QKeySequence printKey(QKeySequence::Print);
+    connect(new QShortcut(printKey, this), &QShortcut::activated, this, &Std11::print_Click);
+    print->setToolTip(QStringLiteral("Print (%1)").arg(printKey.toString(QKeySequence::NativeText)));
     connect(save, &QPushButton::clicked, this, &Std11::save_Click);
     connect(quit, &QPushButton::clicked, this, &Std11::quit_Click);
     resize(460, 140);

@@ -83,32 +83,38 @@ QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, Questionnaire &qu
         column->addWidget(frame, itemsInFrame);
     }
 
-    auto *scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
     // A click on HELP or between the boxes leaves the keyboard where it is.
-    scroll->setFocusPolicy(Qt::NoFocus);
-    scroll->setWidget(content);
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_scroll->setWidget(content);
 
     auto *buttons = new QHBoxLayout;
     QPushButton *saveAs = makeButton(QStringLiteral("SaveAs"), QStringLiteral("Save As"), this);
     QPushButton *save = makeButton(QStringLiteral("Save"), QStringLiteral("Save"), this);
+    QPushButton *contents = makeButton(QStringLiteral("contents"), QStringLiteral("Contents"), this);
+    contents->setToolTip(QStringLiteral("Every requirement, how far it is and where it is"));
     buttons->addWidget(saveAs);
     buttons->addWidget(save);
+    buttons->addWidget(contents);
     buttons->addStretch(1);
     connect(saveAs, &QPushButton::clicked, this, &QuestionPage::SaveAs_Click);
     connect(save, &QPushButton::clicked, this, &QuestionPage::Save_Click);
+    connect(contents, &QPushButton::clicked, this, &QuestionPage::Contents_Click);
+    QPushButton *back = nullptr;
     if (page.hasBack) {
-        QPushButton *back = makeButton(QStringLiteral("Back"), QStringLiteral("Back"), this);
+        back = makeButton(QStringLiteral("Back"), QStringLiteral("Back"), this);
         buttons->addWidget(back);
         connect(back, &QPushButton::clicked, this, &QuestionPage::Back_Click);
     }
     QPushButton *next = makeButton(QStringLiteral("next"), page.nextCaption, this);
     buttons->addWidget(next);
     connect(next, &QPushButton::clicked, this, &QuestionPage::next_Click);
+    addKeys(save, saveAs, back, next);
 
     auto *outer = new QVBoxLayout(this);
-    outer->addWidget(scroll, 1);
+    outer->addWidget(m_scroll, 1);
     outer->addLayout(buttons);
     resize(940, 690);
 
@@ -138,6 +144,8 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
     help->setAccessibleDescription(item.statement.text);
     const int itemNumber = item.number;
     connect(help, &ClickLabel::clicked, this, [this, itemNumber] { showExample(itemNumber); });
+    help->setToolTip(QStringLiteral("The example response (F1 in this requirement's boxes)"));
+    m_itemOf.insert(help, itemNumber);
 
     QLabel *statement = makeLabel(item.statement.name, item.statement.text, regularFont(), box);
     if (item.responsePrompt.isEmpty()) {
@@ -186,6 +194,7 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
         line->addStretch(1);
         rows->addLayout(line);
         m_answers.insert(item.answerBox, answer);
+        m_itemOf.insert(answer, itemNumber);
     }
 
     QLabel *responseLabel = statement;
@@ -228,6 +237,7 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
         setTabOrder(answer, help);
     setTabOrder(help, response);
     m_responses.insert(item.responseBox, response);
+    m_itemOf.insert(response, itemNumber);
     return box;
 }
 

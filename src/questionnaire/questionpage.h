@@ -4,10 +4,13 @@
 #include "ui/filedialog.h"
 #include "ui/window.h"
 
+#include <QHash>
 #include <QMap>
 
 class QComboBox;
 class QPlainTextEdit;
+class QPushButton;
+class QScrollArea;
 
 namespace brevant {
 
@@ -46,6 +49,14 @@ public:
     void Save_Click();
     void SaveAs_Click();
     void showExample(int item);
+    void Contents_Click();
+
+    // The requirement whose answer box, HELP or response box has the
+    // keyboard, or had it last; the page's first before any had.
+    int currentItem() const;
+    // Scrolls to requirement item of this page and puts the keyboard in its
+    // response box, which it returns.
+    QPlainTextEdit *showRequirement(int item);
 
 signals:
     // Save and Save As write the whole work, so the program does them.
@@ -54,6 +65,12 @@ signals:
 
 private:
     QWidget *buildItem(const QuestionnaireItem &item, QWidget *frame);
+    // The keys of every page (questionpagekeys.cpp): Ctrl+S, Ctrl+Shift+S,
+    // Ctrl+PgDown, Ctrl+PgUp, F1, Ctrl+F, F3, Shift+F3; each button's
+    // tooltip names its key.
+    void addKeys(QPushButton *save, QPushButton *saveAs, QPushButton *back, QPushButton *next);
+    // The requirement whose boxes or HELP hold widget w, or 0.
+    int itemOf(const QWidget *w) const;
     // The warning for an incomplete page. Returns true to go on; No ends
     // the program and returns false.
     bool confirmIncomplete(QWidget *parent);
@@ -68,6 +85,10 @@ private:
     FileDialog m_saveDialog;
     QMap<QString, QPlainTextEdit *> m_responses;
     QMap<QString, QComboBox *> m_answers;
+    QScrollArea *m_scroll = nullptr;
+    // Each requirement's answer box, HELP and response box.
+    QHash<const QWidget *, int> m_itemOf;
+    int m_lastItem = 0;
 };
 
 } // namespace brevant

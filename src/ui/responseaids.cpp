@@ -85,11 +85,17 @@ void ResponseCounter::recountAll()
 void ResponseCounter::setShown(bool shown)
 {
     m_shown = shown;
-    if (shown && m_stale) {
-        m_stale = false;
-        recountAll();
-        emit changed();
-    }
+    if (shown)
+        refresh();
+}
+
+void ResponseCounter::refresh()
+{
+    if (!m_stale)
+        return;
+    m_stale = false;
+    recountAll();
+    emit changed();
 }
 
 void ResponseCounter::contentsChange(int position, int removed, int added)

@@ -39,6 +39,9 @@ public:
     // While the count is not shown, a whole new text (Load) is counted only
     // when it is shown again; edits are counted as they come.
     void setShown(bool shown);
+    // Counts now a whole new text that came while the count was not shown;
+    // costs nothing when the count is up to date.
+    void refresh();
 
 signals:
     void changed();

@@ -195,6 +195,9 @@ SpellHighlighter::SpellHighlighter(QPlainTextEdit *box, Speller &speller)
 SpellHighlighter::~SpellHighlighter()
 {
     // The underlines leave the document with the box; no text changes.
+    // The box is half gone by now (its children go after its own part):
+    // taking the underlines away is no edit for this highlighter to follow.
+    disconnect(document(), &QTextDocument::contentsChange, this, &SpellHighlighter::contentsChange);
     const FormattingOnly formatting(document());
     setDocument(nullptr);
 }

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QPlainTextEdit;
+
 namespace brevant {
 
 class Window;
@@ -27,6 +29,29 @@ public:
     virtual void showStartup() = 0;
     // Shows a local HTML file in the browser window.
     virtual void showInBrowser(const QString &path) = 0;
+
+    // Shows the one Contents window, the entry of requirement item (1..27)
+    // taking the keyboard.
+    virtual void showContents(int item) = 0;
+    // Shows the one Find and Replace window, looking for text where it is
+    // not empty.
+    virtual void showFind(const QString &text) = 0;
+    // Finds the next (or the previous) place of what the Find and Replace
+    // window looks for, from where the keyboard is; shows that window when
+    // it looks for nothing yet.
+    virtual void findAgain(bool backward) = 0;
+    // Where the keyboard is once a requirement is shown: in its page, or
+    // still in the window that asked (Find and Replace, beside the pages).
+    enum class Keyboard { ToPage, Stays };
+    // Shows the page that holds requirement item 1..27 in place of the page
+    // on screen and the Example window, scrolled to the requirement, the
+    // cursor in its response box, which it returns. Unlike Next it tests
+    // nothing and warns of nothing.
+    virtual QPlainTextEdit *showItem(int item, Keyboard keyboard) = 0;
+    // On the page on screen, the response box of the requirement the
+    // keyboard is in (the page's first where it is in none); null when no
+    // question page is on screen.
+    virtual QPlainTextEdit *currentResponse() const = 0;
 
     // Shows without blocking and brings to the front.
     virtual void showWindow(QWidget *window) = 0;

@@ -8,7 +8,9 @@ without a name, on one that should have an action and has none, and on the
 question pages' boxes and HELP links without what a screen-reader user
 needs: the prompt and requirement in an answer box's name, a label for
 every box, HELP as a link named "HELP" with its requirement as description
-and a press action that opens the example.
+and a press action that opens the example; and the Contents window's 27
+entries, each named by its requirement and state with a press action that
+shows that requirement's page alone.
 """
 import sys
 import time
@@ -28,6 +30,8 @@ ACTING = {
     pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_LINK, pyatspi.ROLE_PAGE_TAB,
 }
 PROMPTS = ("Are the requirements met? ", "Is the requirement met? ")
+PRESS = ("click", "press", "Press")
+STATES = ("complete", "no response yet", "answer reads")
 
 
 def application(name):
@@ -68,8 +72,14 @@ def walk(node, window, found, failures):
             found["help"].append(node)
             if not node.description:
                 failures.append(f"{where} HELP: no requirement as description")
-            if not any(a in ("click", "press", "Press") for a in actions(node)):
+            if not any(a in PRESS for a in actions(node)):
                 failures.append(f"{where} HELP: no press action ({actions(node)})")
+    if role == pyatspi.ROLE_LIST_ITEM and window == "Contents":
+        found["entries"].append(node)
+        if not name.startswith("Requirement ") or not any(s in name for s in STATES):
+            failures.append(f"{where} \"{name}\": not named with its requirement and state")
+        if not any(a in PRESS for a in actions(node)):
+            failures.append(f"{where} \"{name}\": no press action")
     if role == pyatspi.ROLE_COMBO_BOX and window.startswith("Brevant Policies (Page"):
         found["answers"] += 1
         if not name.startswith(PROMPTS) or len(name) <= 30:
@@ -96,7 +106,7 @@ def main():
             sys.exit(f"FAIL: {app.childCount} windows on the bus, {windows} expected")
         time.sleep(0.2)
 
-    found = {"links": 0, "help": [], "answers": 0, "responses": 0}
+    found = {"links": 0, "help": [], "answers": 0, "responses": 0, "entries": []}
     failures = []
     titles = []
     for window in app:
@@ -119,22 +129,42 @@ def main():
                 return " ".join(c.name or "" for c in window if c is not None)
         return None
 
+    def press(node):
+        action = node.queryAction()
+        names = [action.getName(i) for i in range(action.nActions)]
+        action.doAction(next(i for i, a in enumerate(names) if a in PRESS))
+
+    def wait_for(done):
+        until = time.monotonic() + DEADLINE
+        while not done() and time.monotonic() < until:
+            time.sleep(0.2)
+        return done()
+
     before = example_text()
     if before is None:
         failures.append("no Example window on the bus")
     elif found["help"]:
-        help = found["help"][-1]
-        action = help.queryAction()
-        names = [action.getName(i) for i in range(action.nActions)]
-        action.doAction(next(i for i, a in enumerate(names) if a in ("click", "press", "Press")))
-        until = time.monotonic() + DEADLINE
-        while example_text() == before and time.monotonic() < until:
-            time.sleep(0.2)
-        if example_text() == before:
+        press(found["help"][-1])
+        if not wait_for(lambda: example_text() != before):
             failures.append("HELP's press action did not show its example")
 
+    # A Contents entry's press action shows its requirement's page in place
+    # of every page on screen.
+    def pages_showing():
+        return [w.name for w in app if w is not None and w.name.startswith("Brevant Policies (Page")
+                and w.getState().contains(pyatspi.STATE_SHOWING)]
+
+    entries = {e.name.split(",")[0]: e for e in found["entries"]}
+    if len(entries) != 27:
+        failures.append(f"{len(entries)} Contents entries found, 27 expected")
+    elif "Requirement 19" in entries:
+        press(entries["Requirement 19"])
+        if not wait_for(lambda: pages_showing() == ["Brevant Policies (Page 8 of 10)"]):
+            failures.append(f"the press action of requirement 19's entry left {pages_showing()} showing")
+
     print(f"{len(titles)} windows walked: {', '.join(sorted(t or '?' for t in titles))}")
-    print(f"{found['links']} links, {found['answers']} answer boxes, {found['responses']} response boxes")
+    print(f"{found['links']} links, {found['answers']} answer boxes, {found['responses']} response boxes, "
+          f"{len(found['entries'])} Contents entries")
     if failures:
         print("FAIL:")
         for f in failures:

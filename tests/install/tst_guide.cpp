@@ -20,6 +20,7 @@ const QStringList kSections = {
     QStringLiteral("Answering the questions"),
     QStringLiteral("HELP and the example responses"),
     QStringLiteral("Saving and loading your work"),
+    QStringLiteral("Finding your way"),
     QStringLiteral("Printing the report"),
     QStringLiteral("Saving the report as a file"),
     QStringLiteral("Updates and registration"),

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The folders of src/ depend one way only, each on those below it:
 #   app/                          wires everything
-#   workfile/  report/  updates/  the features, which know nothing of each other
+#   workfile/  report/  updates/  navigation/
+#                                 the features, which know nothing of each other
 #   questionnaire/                the catalogue, the responses and the pages
 #   ui/                           window and dialog services, small widgets
 #   io/                           code page, block writer, safe file writing
@@ -17,6 +18,7 @@ declare -A allowed=(
   [workfile]="io|ui|questionnaire|workfile"
   [report]="io|ui|questionnaire|report"
   [updates]="io|ui|questionnaire|updates"
+  [navigation]="io|ui|questionnaire|navigation"
 )
 wrong=""
 for folder in "${!allowed[@]}"; do
@@ -27,7 +29,7 @@ for folder in "${!allowed[@]}"; do
   [[ -n "$found" ]] && wrong+="$found"$'\n'
 done
 if [[ -n "$wrong" ]]; then
-  echo "Includes that run upward or from one feature into another (io/ < ui/ < questionnaire/ < workfile/, report/, updates/ < app/):"
+  echo "Includes that run upward or from one feature into another (io/ < ui/ < questionnaire/ < workfile/, report/, updates/, navigation/ < app/):"
   printf '%s' "$wrong"
   exit 1
 fi

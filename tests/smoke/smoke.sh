@@ -154,8 +154,8 @@ if compare -metric AE "$out/$((shot - 1))-page-1.png" "$out/$shot-page-1-typed.p
   fail "typing changed nothing on page 1"
 fi
 # On to Next: the second answer box, HELP, the second response box (left
-# empty, so the warning comes), Save As, Save, Next.
-xdotool key --delay 50 Tab Tab Tab Tab Tab Tab space
+# empty, so the warning comes), Save As, Save, Contents, Next.
+xdotool key --delay 50 Tab Tab Tab Tab Tab Tab Tab space
 
 focus_window '^Exiting$' >/dev/null || exit 1
 screenshot warning

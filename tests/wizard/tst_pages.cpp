@@ -115,7 +115,7 @@ void tst_Pages::tabOrderRunsTopToBottom()
             chain << w->objectName();
     }
     QCOMPARE(chain, (QStringList{"no2b", "Label7", "desc2b", "no3", "Label8", "desc3", "SaveAs",
-                                 "Save", "Back", "next"}));
+                                 "Save", "contents", "Back", "next"}));
 }
 
 void tst_Pages::nextOnCompletePageMovesWithoutMessage()
