@@ -75,15 +75,6 @@ struct Columns {
 
 } // namespace
 
-QString sectionCode(const QuestionnaireItem &item)
-{
-    for (const PageFrame &frame : QuestionnaireCatalogue::instance().page(item.page).frames) {
-        if (frame.name == item.frame)
-            return frame.caption.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
-    }
-    return QString();
-}
-
 ContentsList::ContentsList(QWidget *parent) : QWidget(parent)
 {
     installContentsAccessible();

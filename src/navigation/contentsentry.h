@@ -7,10 +7,6 @@ namespace brevant {
 
 struct QuestionnaireItem;
 
-// The section code of a requirement, from the caption of its frame:
-// "5-2:2.4" for requirement 19.
-QString sectionCode(const QuestionnaireItem &item);
-
 // The column of entries in the Contents window, with the page and section
 // headings between them: a list to screen readers.
 class ContentsList : public QWidget {

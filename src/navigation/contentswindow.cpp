@@ -101,12 +101,8 @@ QString ContentsWindow::summary() const
 
 QString ContentsWindow::stateWords(const Questionnaire &questionnaire, int item)
 {
-    QStringList words;
-    if (!questionnaire.hasResponse(item))
-        words << u"no response yet"_s;
-    if (QuestionnaireCatalogue::instance().item(item).hasAnswer() && questionnaire.answer(item) != "Yes"_L1)
-        words << u"answer reads \"%1\""_s.arg(questionnaire.answer(item));
-    return words.isEmpty() ? u"complete"_s : words.join(u", "_s);
+    const QStringList why = questionnaire.whyIncomplete(item);
+    return why.isEmpty() ? u"complete"_s : why.join(u", "_s);
 }
 
 void ContentsWindow::refresh(int item)

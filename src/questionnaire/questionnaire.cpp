@@ -166,6 +166,16 @@ int Questionnaire::completeCount() const
     return count;
 }
 
+QStringList Questionnaire::whyIncomplete(int item) const
+{
+    QStringList why;
+    if (!hasResponse(item))
+        why << u"no response yet"_s;
+    if (catalogue().item(item).hasAnswer() && m_answers.at(item - 1) != kYes)
+        why << u"answer reads \"%1\""_s.arg(m_answers.at(item - 1));
+    return why;
+}
+
 void Questionnaire::markSaved()
 {
     m_unsaved = false;

@@ -63,6 +63,10 @@ public:
     QList<int> incompleteItems(int page) const;
     // How many of the 27 are complete.
     int completeCount() const;
+    // Why a requirement is not complete, in words: "no response yet",
+    // "answer reads "No"" (what the answer reads, when it is not "Yes");
+    // empty when it is complete.
+    QStringList whyIncomplete(int item) const;
 
     // The current work file, kept for the whole run.
     WorkFileState &workFile() { return m_workFile; }

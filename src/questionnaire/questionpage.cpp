@@ -262,14 +262,8 @@ QStringList QuestionPage::incompleteRequirements() const
     QStringList lines;
     for (const int number : m_questionnaire.incompleteItems(m_number)) {
         const QuestionnaireItem &item = QuestionnaireCatalogue::instance().item(number);
-        QStringList why;
-        if (!m_questionnaire.hasResponse(number))
-            why << QStringLiteral("no response yet");
-        const QString answer = m_questionnaire.answer(number);
-        if (item.hasAnswer() && answer != QLatin1String("Yes"))
-            why << QStringLiteral("the answer reads \"%1\"").arg(answer);
         lines << QStringLiteral("%1 \"%2\": %3").arg(sectionCode(item), requirementName(item),
-                                                     why.join(QStringLiteral(", and ")));
+                                                     m_questionnaire.whyIncomplete(number).join(QStringLiteral(", ")));
     }
     return lines;
 }

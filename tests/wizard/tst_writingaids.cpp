@@ -190,9 +190,9 @@ void tst_WritingAids::warningNamesWhatIsMissing()
         if (emptied.contains(item))
             why << "no response yet";
         if (answeredNo.contains(item))
-            why << "the answer reads \"No\"";
+            why << "answer reads \"No\"";
         const QuestionnaireItem &it = QuestionnaireCatalogue::instance().item(item);
-        expected << sectionCode(it) + " \"" + requirementName(it) + "\": " + why.join(", and ");
+        expected << sectionCode(it) + " \"" + requirementName(it) + "\": " + why.join(", ");
     }
     QCOMPARE(h.dialogs.shownDetails, QStringList{expected.join('\n')});
     QVERIFY(QRegularExpression("^5-[12]:[0-9.]+ \"").match(expected.first()).hasMatch());
