@@ -35,4 +35,16 @@ private:
     bool m_seen = false;
 };
 
+// Notes when a widget has painted (filter its events through it).
+class PaintWatch : public QObject {
+public:
+    bool painted = false;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace bench

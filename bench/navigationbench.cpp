@@ -2,6 +2,7 @@
 // the 27 responses, against QString::indexOf over the same texts.
 
 #include "benches.h"
+#include "firstpaint.h"
 #include "inputs.h"
 
 #include "harness.h"
@@ -29,18 +30,6 @@ using brevant::QuestionnaireCatalogue;
 using brevant::test::Harness;
 
 constexpr qsizetype kResponseSize = 1024 * 1024;
-
-// Notes when a window has painted.
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // A key press that shows page `to`, until that page has painted.
 double untilPainted(QWidget *to, const std::function<void()> &press)

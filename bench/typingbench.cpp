@@ -3,6 +3,7 @@
 // of one write of the recovery copy.
 
 #include "benches.h"
+#include "firstpaint.h"
 #include "inputs.h"
 
 #include "harness.h"
@@ -31,18 +32,6 @@ namespace {
 using brevant::test::Harness;
 
 constexpr qsizetype kTypedResponseSize = 1024 * 1024;
-
-// Notes when a widget has painted.
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // One key typed at the end of the box, until the box has painted it.
 double typeOneKey(QPlainTextEdit *box, PaintWatch &watch, int n)
