@@ -1,5 +1,6 @@
-// The report as a PDF, read back with the tools a user's viewer stands
-// for: pdftotext, pdfinfo, pdffonts and pdftoppm.
+// The report as a PDF, read back with the tools a user's viewer and an
+// accessibility checker stand for: pdftotext, pdfinfo, pdffonts, pdftoppm
+// and pikepdf (taggedpdf_check.py).
 #include "reportdocumenttest.h"
 
 using namespace brevant;
@@ -15,8 +16,27 @@ private slots:
     void pdfOfEachDesign();
     void pdfPageSizeAndProperties_data();
     void pdfPageSizeAndProperties();
+    void pdfTextIsWhatWasTyped();
     void pagePictureIsTheFirstPage();
 };
+
+namespace {
+
+// The faults taggedpdf_check.py finds in a report PDF, one a line; empty
+// when there is none.
+QString checkerFaults(const QString &pdf, const QString &language)
+{
+    QProcess checker;
+    checker.setProcessChannelMode(QProcess::MergedChannels);
+    checker.start(u"/usr/bin/python3"_s, {QFile::decodeName(BREVANT_TAGGED_PDF_CHECK), pdf, language,
+                                         u"Curriculum Policy Report"_s, QString::number(kItemCount)});
+    if (!checker.waitForFinished(120000))
+        return u"the checker did not finish"_s;
+    const QString out = QString::fromUtf8(checker.readAll());
+    return checker.exitCode() == 0 ? QString() : out + u"(exit code %1)"_s.arg(checker.exitCode());
+}
+
+} // namespace
 
 void TestReportDocument::initTestCase()
 {
@@ -24,6 +44,8 @@ void TestReportDocument::initTestCase()
              "the built program folder with its templates is needed");
     for (const QString &tool : {u"pdftotext"_s, u"pdfinfo"_s, u"pdffonts"_s, u"pdftoppm"_s, u"unzip"_s})
         QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), qPrintable(tool + u" is needed"_s));
+    QVERIFY2(QFile::exists(u"/usr/lib/python3/dist-packages/pikepdf/__init__.py"_s),
+             "pikepdf (Debian python3-pikepdf) is needed");
 }
 
 void TestReportDocument::formatFollowsTheNameThenTheFileType()
@@ -64,9 +86,11 @@ void TestReportDocument::pdfOfEachDesign_data()
         QTest::newRow(qPrintable(reportDesigns().at(i).option)) << i;
 }
 
-// Each design's PDF: every heading and response in order, the characters
-// outside the code page kept, the footer on every page, and its first page
-// in the design's colours (the picture stays in the build folder).
+// Each design's PDF: every heading and response in order, every character
+// kept (those beyond 16 bits too), no ligature glyph in its text, the
+// footer on every page, a tagged PDF that an accessibility checker takes,
+// and its first page in the design's colours (the picture stays in the
+// build folder).
 void TestReportDocument::pdfOfEachDesign()
 {
     QFETCH(int, design);
@@ -81,9 +105,10 @@ void TestReportDocument::pdfOfEachDesign()
     // The page it was made from, to compare.
     QVERIFY(writeFileBytes(picturesFolder() + u"/report-"_s + d.option + u".html"_s, reportHtml(d, responses)));
 
-    // Ligatures ("ff") as their letters, as a viewer's search takes them.
-    const QString text = pdfText(pdf).normalized(QString::NormalizationForm_KC);
+    const QString text = pdfText(pdf);
     QVERIFY(!text.isEmpty());
+    // "ff", "fi" and the like as their letters, so a search finds them.
+    QVERIFY2(!text.contains(QRegularExpression(u"[\uFB00-\uFB06]"_s)), "a ligature glyph in the text");
     QStringList pages = text.split(u'\f');
     if (pages.last().trimmed().isEmpty())
         pages.removeLast();
@@ -97,18 +122,17 @@ void TestReportDocument::pdfOfEachDesign()
 
     const QString body = bodyText(pages);
     QVERIFY(body.contains(u"Curriculum Policy Report"_s));
-    // (A character beyond the 16-bit range is drawn where a font has it; none
-    // here has U+1D400, so the PDF is not asked for it. The ODT keeps it.)
-    QStringList drawable = responses;
-    drawable[4].remove(u"\U0001D400"_s);
-    const QString missing = firstMissingPiece(body, drawable);
+    const QString missing = firstMissingPiece(body, responses);
     QVERIFY2(missing.isEmpty(), qPrintable(u"not in order: "_s + missing));
     QVERIFY(body.contains(u"<b>not bold</b> & \"quoted\""_s));
     QVERIFY(body.contains(u"\u03A9\u03BC\u03B5\u03B3\u03B1"_s));
     QVERIFY(body.contains(u"\u0416\u0443\u043A"_s));
-    QVERIFY(body.contains(u"euro \u20AC, dash \u2013"_s));
+    QVERIFY(body.contains(u"euro \u20AC, dash \u2013, bold A \U0001D400 end"_s));
     // The line breaks typed: the lines stand apart.
     QVERIFY(body.contains(QRegularExpression(u"\"quoted\"\\s*\\n\\s*second line of three\\s*\\n\\s*third line"_s)));
+
+    const QString faults = checkerFaults(pdf, u"de"_s);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults));
 
     // The first page as a viewer shows it.
     const QString prefix = picturesFolder() + u"/report-pdf-"_s + d.option;
@@ -148,10 +172,68 @@ void TestReportDocument::pdfPageSizeAndProperties()
     QVERIFY2(info.contains(size), qPrintable(info));
     QVERIFY2(info.contains(QRegularExpression(u"Title:\\s+Curriculum Policy Report\\n"_s)), qPrintable(info));
     QVERIFY2(info.contains(QRegularExpression(u"Creator:\\s+Brevant Policies\\n"_s)), qPrintable(info));
-    // Every font is embedded: the page looks the same on any computer.
-    const QStringList embedded = embeddedColumn(runPdfTool(u"pdffonts"_s, {pdf}));
-    QVERIFY(!embedded.isEmpty());
-    QCOMPARE(embedded.count(u"yes"_s), embedded.size());
+    // Every font is embedded, as a subset, with a map to Unicode: the page
+    // looks the same on any computer and its text reads back.
+    const QString fonts = runPdfTool(u"pdffonts"_s, {pdf});
+    for (const QString &column : {u"emb"_s, u"sub"_s, u"uni"_s}) {
+        const QStringList values = fontColumn(fonts, column);
+        QVERIFY(!values.isEmpty());
+        QVERIFY2(values.count(u"yes"_s) == values.size(), qPrintable(fonts));
+    }
+    // The language of the locale, for a screen reader's voice.
+    QVERIFY(checkerFaults(pdf, locale.left(2)).isEmpty());
+}
+
+// What was typed reads back as typed, by position (pdftotext, a viewer's
+// search and copy) and by structure (pdfinfo -struct-text, a screen
+// reader): the letters a ligature would join, and a response of 120 lines
+// over a page break with each line once, whole and in order; the
+// headings and responses in reading order, each with its element type.
+void TestReportDocument::pdfTextIsWhatWasTyped()
+{
+    QStringList responses = testResponses();
+    responses[0] = u"The first office offer was sufficient."_s;
+    responses[1] = longResponse();
+    // Orange Madness: its face (DejaVu Sans here) has ligatures.
+    const Report report = reportOn(reportDesigns().at(1), responses);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"report.pdf"_s);
+    QVERIFY(writeFileBytes(pdf, reportPdf(report, options())));
+
+    const QString text = pdfText(pdf);
+    QVERIFY(text.contains(u"Response: The first office offer was sufficient.\n"_s));
+    const QStringList lines = text.split(QRegularExpression(u"[\n\f]"_s));
+    qsizetype at = 0;
+    for (const QString &typed : responses[1].split(u'\n')) {
+        QCOMPARE(text.count(typed.left(8)), 1);   // "Line 001" ...
+        while (at < lines.size() && !lines.at(at).endsWith(typed))
+            ++at;
+        QVERIFY2(at < lines.size(), qPrintable(u"not whole or not in order: "_s + typed));
+    }
+    const auto pageOf = [&](const QString &line) { return text.left(text.indexOf(line)).count(u'\f'); };
+    QVERIFY2(pageOf(u"Line 001"_s) < pageOf(u"Line 120"_s), "the long response stayed on one page");
+
+    QList<std::pair<QString, QString>> expected = {{u"P"_s, report.masthead.kicker},
+                                                   {u"H1"_s, report.masthead.title},
+                                                   {u"P"_s, report.masthead.subtitle}};
+    const QHash<ReportHeading::Kind, QString> tags = {{ReportHeading::Kind::Division, u"H2"_s},
+                                                      {ReportHeading::Kind::Section, u"H3"_s},
+                                                      {ReportHeading::Kind::Lead, u"P"_s},
+                                                      {ReportHeading::Kind::Statement, u"H4"_s}};
+    for (const ReportItem &item : report.items) {
+        for (const ReportHeading &h : item.headings)
+            expected << std::pair{tags.value(h.kind), h.text};
+        expected << std::pair{u"P"_s, u"Response: "_s + item.response};
+    }
+    const QList<std::pair<QString, QString>> elements = structureText(pdf);
+    QVERIFY2(!elements.isEmpty() && elements.first().first == u"Document"_s, "no Document at the root");
+    QCOMPARE(elements.size() - 1, expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const auto &[tag, got] = elements.at(i + 1);
+        QVERIFY2(tag == expected.at(i).first && got.simplified() == expected.at(i).second.simplified(),
+                 qPrintable(u"%1 \"%2\" where %3 \"%4\" belongs"_s.arg(tag, got.left(80), expected.at(i).first,
+                                                                      expected.at(i).second.left(80))));
+    }
 }
 
 // The ODT: a zip of the OpenDocument kind whose content holds every

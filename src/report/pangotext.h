@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <pango/pangocairo.h>
+
+#include <memory>
+
+namespace brevant {
+
+// Owners of the Pango and Cairo objects the documents are made with.
+struct GObjectRelease {
+    void operator()(void *object) const { g_object_unref(object); }
+};
+struct FontDescriptionRelease {
+    void operator()(PangoFontDescription *font) const { pango_font_description_free(font); }
+};
+struct AttrListRelease {
+    void operator()(PangoAttrList *list) const { pango_attr_list_unref(list); }
+};
+struct CairoRelease {
+    void operator()(cairo_t *cr) const { cairo_destroy(cr); }
+};
+struct SurfaceRelease {
+    void operator()(cairo_surface_t *surface) const { cairo_surface_destroy(surface); }
+};
+using LayoutPtr = std::unique_ptr<PangoLayout, GObjectRelease>;
+using FontPtr = std::unique_ptr<PangoFontDescription, FontDescriptionRelease>;
+using AttrListPtr = std::unique_ptr<PangoAttrList, AttrListRelease>;
+using CairoPtr = std::unique_ptr<cairo_t, CairoRelease>;
+using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceRelease>;
+
+// How a text is set.
+struct TextFace {
+    QString families;        // a CSS font-family list, first choice first
+    double points = 10;
+    bool bold = false;
+    bool italic = false;
+};
+
+// Text set with Pango for the documents Cairo draws: sizes in points (one
+// unit of the page is a point), glyph metrics without hinting, so that a
+// page measures the same in a PDF and on a picture of it, and no
+// ligatures, so that the text of a PDF reads back as it was typed. The
+// faces come from fontconfig, which falls back to another installed face,
+// character by character, where the chosen one lacks a character.
+class PangoText {
+public:
+    // language: a BCP 47 tag ("de-DE"), for line breaking and the choice
+    // of faces.
+    explicit PangoText(const QString &language);
+    ~PangoText();
+    PangoText(const PangoText &) = delete;
+    PangoText &operator=(const PangoText &) = delete;
+
+    // A layout of text (UTF-8, as it is drawn) in the face, width points
+    // wide (no wrapping when width <= 0), wrapped at word boundaries and
+    // inside a word wider than the line. extra adds attributes over it
+    // (may be null; not taken over).
+    LayoutPtr layout(const QByteArray &text, const TextFace &face, double width,
+                     PangoAttrList *extra = nullptr) const;
+
+private:
+    PangoContext *m_context = nullptr;
+};
+
+// A font description for a face: the CSS family list as Pango's list, its
+// quotes dropped.
+FontPtr fontFor(const TextFace &face);
+
+// Text as Pango takes it: UTF-8 with every line break ("\r\n", '\r',
+// U+2028, U+2029) as '\n', the other control characters but tab left out,
+// and a lone surrogate as U+FFFD.
+QByteArray layoutText(QStringView text);
+
+// Gives the blanks at the end of a line their glyph back. Pango draws none
+// for the blank a line was wrapped at; Cairo then puts the character in a
+// span of its own (/ActualText) that readers of the structure (poppler's)
+// stop at. The glyph has no width, so nothing moves.
+void keepBlanks(PangoLayoutLine *line);
+
+// Sets the source colour of cr to 0xRRGGBB.
+void setColor(cairo_t *cr, quint32 rgb);
+
+// A Pango foreground attribute of 0xRRGGBB over bytes [from, to).
+PangoAttribute *colorAttribute(quint32 rgb, int from, int to);
+
+} // namespace brevant
