@@ -76,8 +76,14 @@ void TstPdfReport::initTestCase()
     m_responses[1] = QString();
     m_responses[2] = QStringLiteral("Line one\nLine two\r\n\r\nLine four");
     m_responses[3] = QStringLiteral("Name:\tvalue and an over-wide word ") + QString(95, u'x');
-    m_responses[4] = QStringLiteral("Gr\u00fc\u00dfe, na\u00efve caf\u00e9 \u2013 \u201cquoted\u201d");
+    m_responses[4] = QStringLiteral("Gr\u00fc\u00dfe, na\u00efve caf\u00e9 \u2013 \u201cquoted\u201d, bold A "
+                                    "\U0001D400, the first office offer");
     m_responses[5] = QStringLiteral("  Two  blanks and a trailing blank ");
+    // 120 lines, which run over a page break.
+    QStringList lines;
+    for (int i = 1; i <= 120; ++i)
+        lines << QStringLiteral("Line %1: the first office offer was sufficient.").arg(i, 3, 10, QLatin1Char('0'));
+    m_responses[6] = lines.join(u'\n');
 }
 
 void TstPdfReport::printWithoutPrinterSavesPdf()
@@ -103,6 +109,18 @@ void TstPdfReport::textReadsBackInOrder()
     const QString missing = firstMissingInOrder(text, reportPieces(m_responses));
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("not found in order: ") + missing));
     QCOMPARE(text.count(QStringLiteral("Response")), kItemCount);
+    // As typed: every character (those beyond 16 bits too), the letters a
+    // ligature would join, each typed line once and whole, over the page
+    // break.
+    QVERIFY(text.contains(QStringLiteral("bold A \U0001D400, the first office offer")));
+    QVERIFY(!text.contains(QRegularExpression(QStringLiteral("[\uFB00-\uFB06]"))));
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\n\f]")));
+    for (const QString &typed : m_responses[6].split(u'\n')) {
+        QCOMPARE(text.count(typed.left(8)), 1);
+        QVERIFY2(lines.contains(typed), qPrintable(typed));
+    }
+    const auto pageOf = [&](const QString &line) { return text.left(text.indexOf(line)).count(u'\f'); };
+    QVERIFY(pageOf(QStringLiteral("Line 001")) < pageOf(QStringLiteral("Line 120")));
 
     const QString info = runPdfTool(QStringLiteral("pdfinfo"), {m_pdf});
     const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
@@ -179,7 +197,10 @@ void TstPdfReport::unwritablePdfIsReported()
 
 void TstPdfReport::surfaceMeasuresAndPages()
 {
-    PainterSurface surface(PainterSurface::Target::PdfFile, m_dir.filePath(QStringLiteral("m.pdf")));
+    QtPrinterFactory printers;
+    const std::unique_ptr<PrintSurface> made = printers.pdfSurface(m_dir.filePath(QStringLiteral("m.pdf")));
+    QVERIFY(made);
+    PrintSurface &surface = *made;
     QVERIFY(surface.begin());
     QVERIFY(surface.printableWidth() > 0);
     QVERIFY(surface.printableHeight() > surface.printableWidth());
