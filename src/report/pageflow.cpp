@@ -1,6 +1,9 @@
 #include "report/pageflow.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace brevant {
 
@@ -67,17 +70,37 @@ void PageFlow::run()
     m_p.m_pages.last().sheetBottom = std::min(m_y, m_bottom);
 }
 
-QList<PageFlow::Line> PageFlow::measure(int text) const
+void PageFlow::setTexts(const QString &language)
 {
+    // The texts are set on every processor (each thread with Pango's font
+    // map of its own), taking the next one in turn.
+    const qsizetype count = m_p.m_texts.size();
+    m_p.m_set.resize(count);
+    SetText *set = m_p.m_set.data();
+    std::atomic<qsizetype> next = 0;
+    const auto work = [&](const PangoText &pango) {
+        for (qsizetype i = next++; i < count; i = next++) {
+            const ReportText &t = m_p.m_texts.at(i);
+            set[i] = SetText(pango, t.text, {t.face, textWidth(m_p, int(i)), t.color, t.labelBytes, t.labelColor,
+                                             t.letterSpacing});
+        }
+    };
+    std::vector<std::thread> helpers;
+    const int processors = int(std::thread::hardware_concurrency());
+    for (int i = 1; i < std::min(processors, 4); ++i)
+        helpers.emplace_back([&] { work(PangoText(language)); });
+    work(m_p.m_pango);
+    for (std::thread &helper : helpers)
+        helper.join();
+}
+
+QList<PageFlow::Line> PageFlow::setLines(int text)
+{
+    const SetText &set = m_p.m_set.at(text);
     QList<Line> lines;
-    PangoLayoutIter *it = pango_layout_get_iter(m_p.layoutOf(text));
-    do {
-        int top = 0;
-        int bottom = 0;
-        pango_layout_iter_get_line_yrange(it, &top, &bottom);
-        lines << Line{double(top) / PANGO_SCALE, double(bottom - top) / PANGO_SCALE};
-    } while (pango_layout_iter_next_line(it));
-    pango_layout_iter_free(it);
+    lines.reserve(set.lines().size());
+    for (const SetText::Line &line : set.lines())
+        lines << Line{line.top, line.height};
     return lines;
 }
 
@@ -89,7 +112,7 @@ void PageFlow::masthead()
         const bool title = m_p.m_texts.at(t).role == TextRole::Title;
         if (title)
             m_y += kTitleAbove;
-        place(t, measure(t), textX(t));
+        place(t, setLines(t), textX(t));
         if (title)
             m_y += kTitleBelow;
     }
@@ -106,7 +129,7 @@ void PageFlow::row(const QList<int> &texts)
     QList<QList<Line>> lines;
     double need = kCellTop;
     for (qsizetype i = 0; i < texts.size(); ++i) {
-        lines << measure(texts.at(i));
+        lines << setLines(texts.at(i));
         // The headings and the first line of the response go together.
         if (i + 1 < texts.size()) {
             for (const Line &line : lines.last())

@@ -4,8 +4,8 @@
 
 namespace brevant {
 
-// Sets the texts of a ReportPages in pages: measures every line once, then
-// places the lines one by one down the page, so that a line goes to the
+// Sets the texts of a ReportPages in pages: sets every text in its lines
+// once, then places the lines one by one down the page, so that a line goes to the
 // next page whole and is never drawn on two. An item's cell starts on a
 // new page when its headings and the first line of its response would not
 // fit on this one. The boxes follow the design's style sheet, with one CSS
@@ -16,6 +16,9 @@ public:
     static constexpr double kSheetInset = 24 * 0.75;
 
     explicit PageFlow(ReportPages &pages);
+    // Sets every text in its lines, in the language given.
+    void setTexts(const QString &language);
+    // Places them in pages.
     void run();
 
     // The width the text is set in.
@@ -26,7 +29,8 @@ private:
         double top;
         double height;
     };
-    QList<Line> measure(int text) const;
+    // The boxes of a text's lines.
+    QList<Line> setLines(int text);
     void masthead();
     void row(const QList<int> &texts);
     void place(int text, const QList<Line> &lines, double x);

@@ -25,9 +25,14 @@ PangoText::~PangoText()
     g_object_unref(m_context);
 }
 
-LayoutPtr PangoText::layout(const QByteArray &text, const TextFace &face, double width, PangoAttrList *extra) const
+LayoutPtr PangoText::layout(const QByteArray &text, const TextFace &face, double width, PangoAttrList *extra,
+                            PangoDirection direction) const
 {
+    const bool strong = direction == PANGO_DIRECTION_LTR || direction == PANGO_DIRECTION_RTL;
+    if (strong)
+        pango_context_set_base_dir(m_context, direction);
     LayoutPtr layout(pango_layout_new(m_context));
+    pango_layout_set_auto_dir(layout.get(), !strong);
     const FontPtr font = fontFor(face);
     pango_layout_set_font_description(layout.get(), font.get());
     if (width > 0) {
@@ -113,16 +118,6 @@ void keepBlanks(PangoLayoutLine *line)
 void setColor(cairo_t *cr, quint32 rgb)
 {
     cairo_set_source_rgb(cr, ((rgb >> 16) & 0xff) / 255.0, ((rgb >> 8) & 0xff) / 255.0, (rgb & 0xff) / 255.0);
-}
-
-PangoAttribute *colorAttribute(quint32 rgb, int from, int to)
-{
-    const auto channel = [](quint32 v) { return guint16(v * 257); };
-    PangoAttribute *attribute =
-        pango_attr_foreground_new(channel((rgb >> 16) & 0xff), channel((rgb >> 8) & 0xff), channel(rgb & 0xff));
-    attribute->start_index = guint(from);
-    attribute->end_index = guint(to);
-    return attribute;
 }
 
 } // namespace brevant

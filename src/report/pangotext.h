@@ -57,9 +57,10 @@ public:
     // A layout of text (UTF-8, as it is drawn) in the face, width points
     // wide (no wrapping when width <= 0), wrapped at word boundaries and
     // inside a word wider than the line. extra adds attributes over it
-    // (may be null; not taken over).
-    LayoutPtr layout(const QByteArray &text, const TextFace &face, double width,
-                     PangoAttrList *extra = nullptr) const;
+    // (may be null; not taken over). direction, when not neutral, is that
+    // of the text's paragraph, whatever the text starts with.
+    LayoutPtr layout(const QByteArray &text, const TextFace &face, double width, PangoAttrList *extra = nullptr,
+                     PangoDirection direction = PANGO_DIRECTION_NEUTRAL) const;
 
 private:
     PangoContext *m_context = nullptr;
@@ -82,8 +83,5 @@ void keepBlanks(PangoLayoutLine *line);
 
 // Sets the source colour of cr to 0xRRGGBB.
 void setColor(cairo_t *cr, quint32 rgb);
-
-// A Pango foreground attribute of 0xRRGGBB over bytes [from, to).
-PangoAttribute *colorAttribute(quint32 rgb, int from, int to);
 
 } // namespace brevant

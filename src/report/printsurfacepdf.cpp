@@ -170,7 +170,9 @@ void PdfFileSurface::flushRun()
     const LayoutPtr layout = m_pango.layout(runText(m_run), face(), 0);
     cairo_set_source_rgb(m_cr.get(), 0, 0, 0);
     cairo_move_to(m_cr.get(), m_runX, m_y + m_ascent[(m_bold ? 1 : 0) | (m_italic ? 2 : 0)]);
-    pango_cairo_show_layout_line(m_cr.get(), pango_layout_get_line_readonly(layout.get(), 0));
+    PangoLayoutLine *line = pango_layout_get_line(layout.get(), 0);
+    keepBlanks(line);
+    pango_cairo_show_layout_line(m_cr.get(), line);
     m_run.resize(0);
 }
 

@@ -71,7 +71,9 @@ ReportPages::ReportPages(const Report &report, const DocumentOptions &options, Q
       m_pageSize(pagePoints)
 {
     makeTexts(report);
-    PageFlow(*this).run();
+    PageFlow flow(*this);
+    flow.setTexts(options.locale.bcp47Name());
+    flow.run();
 }
 
 ReportPages::~ReportPages() = default;
@@ -126,28 +128,6 @@ void ReportPages::makeTexts(const Report &report)
     }
 }
 
-PangoLayout *ReportPages::layoutOf(int index) const
-{
-    if (m_laidOut == index)
-        return m_layout.get();
-    const ReportText &t = m_texts.at(index);
-    AttrListPtr attributes(pango_attr_list_new());
-    if (t.letterSpacing > 0)
-        pango_attr_list_insert(attributes.get(), pango_attr_letter_spacing_new(int(t.letterSpacing * PANGO_SCALE)));
-    if (t.labelBytes > 0) {
-        PangoAttribute *bold = pango_attr_weight_new(PANGO_WEIGHT_BOLD);
-        bold->end_index = guint(t.labelBytes);
-        pango_attr_list_insert(attributes.get(), bold);
-        PangoAttribute *upright = pango_attr_style_new(PANGO_STYLE_NORMAL);
-        upright->end_index = guint(t.labelBytes);
-        pango_attr_list_insert(attributes.get(), upright);
-        pango_attr_list_insert(attributes.get(), colorAttribute(t.labelColor, 0, t.labelBytes));
-    }
-    m_layout = m_pango.layout(t.text, t.face, PageFlow::textWidth(*this, index), attributes.get());
-    m_laidOut = index;
-    return m_layout.get();
-}
-
 void ReportPages::draw(cairo_t *cr, int index, QList<int> *marks) const
 {
     if (index < 0 || index >= m_pages.size())
@@ -163,29 +143,13 @@ void ReportPages::draw(cairo_t *cr, int index, QList<int> *marks) const
     cairo_tag_end(cr, "Private");
 
     for (const Piece &piece : m_pages.at(index).pieces) {
-        const ReportText &t = m_texts.at(piece.text);
-        PangoLayout *layout = layoutOf(piece.text);
-        const char *tag = roleTag(t.role);
+        const char *tag = roleTag(m_texts.at(piece.text).role);
+        const SetText &set = m_set.at(piece.text);
         cairo_tag_begin(cr, tag, "");
         mark(piece.text);
-        setColor(cr, t.color);
-        PangoLayoutIter *it = pango_layout_get_iter(layout);
-        for (int i = 0; i < piece.firstLine; ++i)
-            pango_layout_iter_next_line(it);
-        int top = 0;
-        pango_layout_iter_get_line_yrange(it, &top, nullptr);
-        for (int i = 0; i < piece.lineCount; ++i) {
-            PangoRectangle logical;
-            pango_layout_iter_get_line_extents(it, nullptr, &logical);
-            const double baseline = double(pango_layout_iter_get_baseline(it) - top) / PANGO_SCALE;
-            cairo_move_to(cr, piece.x + double(logical.x) / PANGO_SCALE, piece.y + baseline);
-            PangoLayoutLine *line = pango_layout_iter_get_line(it);
-            keepBlanks(line);
-            pango_cairo_show_layout_line(cr, line);
-            if (!pango_layout_iter_next_line(it))
-                break;
-        }
-        pango_layout_iter_free(it);
+        const double first = set.lines().at(piece.firstLine).top;
+        for (int i = piece.firstLine; i < piece.firstLine + piece.lineCount; ++i)
+            set.drawLine(cr, i, piece.x, piece.y + set.lines().at(i).top - first);
         cairo_tag_end(cr, tag);
     }
 

@@ -2,6 +2,7 @@
 
 #include "report/pangotext.h"
 #include "report/reportmodel.h"
+#include "report/settext.h"
 
 #include <QList>
 #include <QRectF>
@@ -91,7 +92,6 @@ private:
     friend class PageFlow;
 
     void makeTexts(const Report &report);
-    PangoLayout *layoutOf(int text) const;
     void drawDecoration(cairo_t *cr, int page) const;
     void drawFooter(cairo_t *cr, int page) const;
 
@@ -103,13 +103,10 @@ private:
     QRectF m_masthead;   // and the band under it, on the first page
     QRectF m_band;
     QList<ReportText> m_texts;
+    QList<SetText> m_set;       // each text set in its lines
     QList<QList<int>> m_rows;   // the texts of each item's cell
     QList<Page> m_pages;
     QList<OutlineTarget> m_outline;
-    // The layout drawn last: a text that runs over several pages is laid
-    // out once for all of them.
-    mutable int m_laidOut = -1;
-    mutable LayoutPtr m_layout;
 };
 
 } // namespace brevant
