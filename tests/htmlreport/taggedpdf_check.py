@@ -9,9 +9,11 @@ XMP packet (dc:title, pdfuaid:part 1), that every text-showing operator of
 every page stands in marked content, that every marked sequence is an
 artifact or a piece of a structure element that names it back, that the
 headings start at H1 and skip no level, and that the outline leads to the
-REQUIREMENTS requirements in order, below the sections.
+REQUIREMENTS requirements in order, below the sections, each entry to the
+page that shows its heading.
 """
 import re
+import subprocess
 import sys
 
 import pikepdf
@@ -82,19 +84,29 @@ for number, page in enumerate(pdf.pages, 1):
             break
 
 # The outline: the parts of the policy, their sections, and in them the
-# requirements, numbered in order.
+# requirements, numbered in order, each leading to the page that shows its
+# heading (the requirement's statement).
 found = []
+page_index = {page.objgen: number for number, page in enumerate(pdf.pages)}
+text = subprocess.run(["pdftotext", "-enc", "UTF-8", path, "-"], capture_output=True, check=True).stdout
+page_texts = [re.sub(r"[\s-]+", "", page).lower() for page in text.decode("utf-8").split("\f")]
 
 
 def outline(item, depth):
     while item is not None:
-        match = re.match(r"Requirement (\d+): ", str(item.Title))
+        title = str(item.Title)
+        match = re.match(r"Requirement (\d+): ", title)
         if match:
             found.append(int(match.group(1)))
             if depth < 2:
-                faults.append(f"{item.Title} is not below a section")
+                faults.append(f"{title} is not below a section")
         if "/Dest" not in item:
-            faults.append(f"outline entry {item.Title} leads nowhere")
+            faults.append(f"outline entry {title} leads nowhere")
+        else:
+            heading = re.sub(r"[\s-]+", "", title[match.end() if match else 0:].rstrip("\u2026")).lower()
+            page = page_index.get(item.Dest[0].objgen, -1)
+            if page < 0 or heading not in page_texts[page]:
+                faults.append(f"outline entry {title} leads to page {page + 1}, which does not show it")
         outline(item.get("/First"), depth + 1)
         item = item.get("/Next")
 

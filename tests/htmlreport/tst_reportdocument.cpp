@@ -17,7 +17,7 @@ private slots:
     void pdfPageSizeAndProperties_data();
     void pdfPageSizeAndProperties();
     void pdfTextIsWhatWasTyped();
-    void pagePictureIsTheFirstPage();
+    void pagePictureIsThePdfPage();
 };
 
 namespace {
@@ -128,6 +128,14 @@ void TestReportDocument::pdfOfEachDesign()
     QVERIFY(body.contains(u"\u03A9\u03BC\u03B5\u03B3\u03B1"_s));
     QVERIFY(body.contains(u"\u0416\u0443\u043A"_s));
     QVERIFY(body.contains(u"euro \u20AC, dash \u2013, bold A \U0001D400 end"_s));
+    // Each line drawn once: no piece of a response stands twice.
+    const QString flat = body.simplified();
+    for (int r = 1; r <= kItemCount; ++r) {
+        if (!responses.at(r - 1).contains(u"Sentence 12 "_s))
+            continue;
+        for (int n = 1; n <= 12; ++n)
+            QCOMPARE(flat.count(u"Sentence %1 of response %2 "_s.arg(n).arg(r)), 1);
+    }
     // The line breaks typed: the lines stand apart.
     QVERIFY(body.contains(QRegularExpression(u"\"quoted\"\\s*\\n\\s*second line of three\\s*\\n\\s*third line"_s)));
 
@@ -194,6 +202,11 @@ void TestReportDocument::pdfTextIsWhatWasTyped()
     QStringList responses = testResponses();
     responses[0] = u"The first office offer was sufficient."_s;
     responses[1] = longResponse();
+    // One paragraph of 9 KB, which is laid out in pieces.
+    QStringList words;
+    for (int i = 1; i <= 1500; ++i)
+        words << u"w%1"_s.arg(i, 4, 10, QLatin1Char('0'));
+    responses[3] = words.join(u' ');
     // Orange Madness: its face (DejaVu Sans here) has ligatures.
     const Report report = reportOn(reportDesigns().at(1), responses);
     QTemporaryDir dir;
@@ -212,6 +225,16 @@ void TestReportDocument::pdfTextIsWhatWasTyped()
     }
     const auto pageOf = [&](const QString &line) { return text.left(text.indexOf(line)).count(u'\f'); };
     QVERIFY2(pageOf(u"Line 001"_s) < pageOf(u"Line 120"_s), "the long response stayed on one page");
+    // Its words each once and in order, its lines all full but the last:
+    // no seam where one piece of the paragraph ends and the next begins.
+    QStringList paragraph;
+    for (const QString &line : lines) {
+        if (line.contains(QRegularExpression(u"\\bw\\d{4}\\b"_s)))
+            paragraph << line.trimmed();
+    }
+    QCOMPARE(paragraph.join(u' ').remove(u"Response: "_s), responses[3]);
+    for (qsizetype i = 1; i + 1 < paragraph.size(); ++i)
+        QVERIFY2(paragraph.at(i).size() >= paragraph.at(1).size() - 6, qPrintable(paragraph.at(i)));
 
     QList<std::pair<QString, QString>> expected = {{u"P"_s, report.masthead.kicker},
                                                    {u"H1"_s, report.masthead.title},
@@ -236,10 +259,13 @@ void TestReportDocument::pdfTextIsWhatWasTyped()
     }
 }
 
-// The ODT: a zip of the OpenDocument kind whose content holds every
-// heading and response in order as text, the line breaks as line breaks,
-// the markup typed as literal text.
-void TestReportDocument::pagePictureIsTheFirstPage()
+// The picture of a page (for the guide) is the PDF's page: drawn by the
+// same layout, it differs from poppler's rendering of the PDF only where
+// the two smooth the edges of letters (the PDF's rendering is kept beside
+// it in the build folder). And it shows the design: the
+// masthead, the margins, and the rule that sets each item off, along its
+// left edge (Orange Madness) or under it, dashed in Green Orchids.
+void TestReportDocument::pagePictureIsThePdfPage()
 {
     for (const ReportDesign &d : reportDesigns()) {
         const Report report = reportOn(d, exampleResponses());
@@ -251,6 +277,74 @@ void TestReportDocument::pagePictureIsTheFirstPage()
         QCOMPARE(picture.pixelColor(5, 5), QColor(Qt::white));
         QVERIFY(reportPagePicture(report, options(), 1, 600).height() > 0);
         QVERIFY(reportPagePicture(report, options(), 99, 600).isNull());
+
+        // Kept beside the picture, to compare.
+        const QString prefix = picturesFolder() + u"/report-picture-pdf-"_s + d.option;
+        QVERIFY(writeFileBytes(prefix + u".pdf"_s, reportPdf(report, options())));
+        runPdfTool(u"pdftoppm"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, u"-scale-to-x"_s, u"600"_s, u"-scale-to-y"_s,
+                                   QString::number(picture.height()), u"-png"_s, u"-singlefile"_s,
+                                   prefix + u".pdf"_s, prefix});
+        const QImage rendered = QImage(prefix + u".png"_s).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(rendered.size(), picture.size());
+        // Compared in squares of 8 pixels: the mean grey of each, where the
+        // two renderers' smoothing of the letters' edges evens out.
+        constexpr int kSquare = 8;
+        int squares = 0;
+        int differing = 0;
+        for (int y = 0; y + kSquare <= picture.height(); y += kSquare) {
+            for (int x = 0; x + kSquare <= picture.width(); x += kSquare, ++squares) {
+                int grey = 0;
+                for (int dy = 0; dy < kSquare; ++dy) {
+                    for (int dx = 0; dx < kSquare; ++dx)
+                        grey += qGray(picture.pixel(x + dx, y + dy)) - qGray(rendered.pixel(x + dx, y + dy));
+                }
+                differing += qAbs(grey) > 24 * kSquare * kSquare;
+            }
+        }
+        QVERIFY2(differing < squares / 100,
+                 qPrintable(u"%1: %2 of %3 squares differ from the PDF's page"_s.arg(d.option).arg(differing)
+                                .arg(squares)));
+
+        // The rule, three times as large: the longest run of its colour down
+        // a column and along a row, and the most runs of a dash's length
+        // along a row, below the masthead (its left edge has no text) and its
+        // band.
+        const QImage whole = reportPagePicture(report, options(), 0, 1800);
+        int top = 0;
+        while (top < whole.height() && whole.pixelColor(240, top) != mastheadColour(d.option))
+            ++top;
+        while (top < whole.height() && whole.pixelColor(240, top) == mastheadColour(d.option))
+            ++top;
+        const QImage large = whole.copy(0, top + 30, whole.width(), whole.height() - top - 30);
+        const QColor rule = QColor::fromRgb(report.style.ruleColor);
+        const auto isRule = [&](int x, int y) {
+            const QColor c = large.pixelColor(x, y);
+            return qAbs(c.red() - rule.red()) + qAbs(c.green() - rule.green()) + qAbs(c.blue() - rule.blue()) < 24;
+        };
+        int down = 0, along = 0, dashes = 0;
+        for (int x = 0; x < large.width(); ++x) {
+            for (int y = 0, run = 0; y < large.height(); ++y)
+                down = qMax(down, run = isRule(x, y) ? run + 1 : 0);
+        }
+        for (int y = 0; y < large.height(); ++y) {
+            int runs = 0;
+            for (int x = 0, run = 0; x <= large.width(); ++x) {
+                if (x < large.width() && isRule(x, y)) {
+                    along = qMax(along, ++run);
+                    continue;
+                }
+                runs += run >= 6 && run <= 20;
+                run = 0;
+            }
+            dashes = qMax(dashes, runs);
+        }
+        const QString found = u"%1: %2 down, %3 along, %4 dashes"_s.arg(d.option).arg(down).arg(along).arg(dashes);
+        if (report.style.rule == ReportStyle::Rule::Left)
+            QVERIFY2(down > 300 && along < 100, qPrintable(found));
+        else if (report.style.ruleDashed)
+            QVERIFY2(down < 100 && along < 30 && dashes > 40, qPrintable(found));
+        else
+            QVERIFY2(down < 100 && along > 900, qPrintable(found));
     }
 }
 
