@@ -59,8 +59,15 @@ Row peerRow(const Settings &settings, const QList<double> &printRuns);
 
 // The report saved as a PDF and as an ODT through the template window,
 // with 27 responses of 40 KiB: the PDF against QTextDocument::print of the
-// same HTML report, then both against a word processor converting that
-// HTML report (skipped where it is missing).
+// same HTML report (time and peak memory), then against a word processor
+// exporting the ODT as PDF/UA, and the ODT against a word processor
+// converting the HTML report (skipped where it is missing).
 QList<Row> documentRows(const Settings &settings);
+// The peak memory of the PDF save against QTextDocument::print's, each in a
+// process of its own: the bench itself, run with --memory-child WHAT
+// (pdf or print) --child-folder PROGRAM_FOLDER --child-output FILE, which
+// runs documentMemoryChild and exits.
+Row documentMemoryRow(const Settings &settings);
+int documentMemoryChild(const QString &what, const QString &programFolder, const QString &out);
 
 } // namespace bench
