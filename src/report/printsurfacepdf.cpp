@@ -73,6 +73,7 @@ bool PdfFileSurface::begin()
         m_bold = style & 1;
         m_italic = style & 2;
         m_measure[style] = m_pango.layout(QByteArray(), face(), 0);
+        m_draw[style] = m_pango.layout(QByteArray(), face(), 0);
         const FontPtr font = fontFor(face());
         PangoFontMetrics *metrics =
             pango_context_get_metrics(pango_layout_get_context(m_measure[style].get()), font.get(), nullptr);
@@ -167,10 +168,13 @@ void PdfFileSurface::flushRun()
 {
     if (m_run.isEmpty())
         return;
-    const LayoutPtr layout = m_pango.layout(runText(m_run), face(), 0);
+    const int style = (m_bold ? 1 : 0) | (m_italic ? 2 : 0);
+    PangoLayout *layout = m_draw[style].get();
+    const QByteArray text = runText(m_run);
+    pango_layout_set_text(layout, text.constData(), int(text.size()));
     cairo_set_source_rgb(m_cr.get(), 0, 0, 0);
-    cairo_move_to(m_cr.get(), m_runX, m_y + m_ascent[(m_bold ? 1 : 0) | (m_italic ? 2 : 0)]);
-    PangoLayoutLine *line = pango_layout_get_line(layout.get(), 0);
+    cairo_move_to(m_cr.get(), m_runX, m_y + m_ascent[style]);
+    PangoLayoutLine *line = pango_layout_get_line(layout, 0);
     keepBlanks(line);
     pango_cairo_show_layout_line(m_cr.get(), line);
     m_run.resize(0);

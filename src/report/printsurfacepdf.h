@@ -55,6 +55,7 @@ private:
     // One layout per style measures the words: texts repeat their words,
     // and setting a word costs far more than looking its width up.
     LayoutPtr m_measure[4];
+    LayoutPtr m_draw[4];   // and one per style draws the lines
     mutable QHash<QString, qreal> m_widths[4];
     bool m_bold = false;
     bool m_italic = false;
