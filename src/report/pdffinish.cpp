@@ -39,41 +39,49 @@ public:
         case QPDFTokenizer::tt_eof:
             return;
         case QPDFTokenizer::tt_word:
-            if (token.getValue() == "BDC") {
-                markedContent(token);
+            if (token.getValue() == "BDC" && m_mcid >= 0) {
+                markedContent();
             } else {
-                flush();
-                writeToken(token);
+                write(m_operands);
+                write(token.getRawValue());
             }
+            m_operands.clear();
+            m_mcid = -1;
+            m_mcidNext = false;
             return;
+        case QPDFTokenizer::tt_name:
+            m_mcidNext = token.getValue() == "/MCID";
+            break;
+        case QPDFTokenizer::tt_integer:
+            if (m_mcidNext)
+                m_mcid = std::stoi(token.getValue());
+            m_mcidNext = false;
+            break;
+        case QPDFTokenizer::tt_space:
+            break;
         default:
-            m_operands.push_back(token);
+            m_mcidNext = false;
         }
+        // The operands as they stand, until their operator decides.
+        m_operands += token.getRawValue();
     }
 
     void handleEOF() override
     {
-        flush();
+        write(m_operands);
         if (m_seen != m_marks.size())
             *m_mismatch = true;
     }
 
 private:
-    void markedContent(const Token &op)
+    void markedContent()
     {
-        const int mcid = mcidOf();
-        if (mcid < 0) {
-            flush();
-            writeToken(op);
-            return;
-        }
-        m_operands.clear();
         ++m_seen;
-        const int what = mcid < m_marks.size() ? m_marks.at(mcid) : TaggedStructure::kArtifact;
-        if (mcid >= m_marks.size())
+        const int what = m_mcid < m_marks.size() ? m_marks.at(m_mcid) : TaggedStructure::kArtifact;
+        if (m_mcid >= m_marks.size())
             *m_mismatch = true;
         if (what >= 0) {
-            write("\n/" + m_types.at(what).toStdString() + " <</MCID " + std::to_string(m_mcids.at(mcid))
+            write("\n/" + m_types.at(what).toStdString() + " <</MCID " + std::to_string(m_mcids.at(m_mcid))
                   + ">> BDC");
         } else if (what == TaggedStructure::kPagination) {
             write("\n/Artifact <</Type /Pagination /Subtype /Footer>> BDC");
@@ -82,35 +90,13 @@ private:
         }
     }
 
-    // The MCID among the operands gathered, or -1.
-    int mcidOf() const
-    {
-        for (std::size_t i = 0; i < m_operands.size(); ++i) {
-            if (m_operands[i].getType() != QPDFTokenizer::tt_name || m_operands[i].getValue() != "/MCID")
-                continue;
-            for (std::size_t j = i + 1; j < m_operands.size(); ++j) {
-                if (m_operands[j].getType() == QPDFTokenizer::tt_space)
-                    continue;
-                if (m_operands[j].getType() == QPDFTokenizer::tt_integer)
-                    return std::stoi(m_operands[j].getValue());
-                break;
-            }
-        }
-        return -1;
-    }
-
-    void flush()
-    {
-        for (const Token &t : m_operands)
-            writeToken(t);
-        m_operands.clear();
-    }
-
     const QList<int> &m_marks;
     std::vector<int> m_mcids;
     const QList<QByteArray> &m_types;
     bool *m_mismatch;
-    std::vector<Token> m_operands;   // since the last operator
+    std::string m_operands;   // since the last operator
+    int m_mcid = -1;          // among them
+    bool m_mcidNext = false;
     qsizetype m_seen = 0;
 };
 
