@@ -1,9 +1,11 @@
 #include "report/pageflow.h"
 
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
+
 #include <algorithm>
 #include <atomic>
-#include <thread>
-#include <vector>
 
 namespace brevant {
 
@@ -73,7 +75,7 @@ void PageFlow::run()
 void PageFlow::setTexts(const QString &language)
 {
     // The texts are set on every processor (each thread with Pango's font
-    // map of its own), taking the next one in turn.
+    // map of its own), each thread taking the next one in turn.
     const qsizetype count = m_p.m_texts.size();
     m_p.m_set.resize(count);
     SetText *set = m_p.m_set.data();
@@ -85,13 +87,19 @@ void PageFlow::setTexts(const QString &language)
                                              t.letterSpacing});
         }
     };
-    std::vector<std::thread> helpers;
-    const int processors = int(std::thread::hardware_concurrency());
-    for (int i = 1; i < std::min(processors, 4); ++i)
-        helpers.emplace_back([&] { work(PangoText(language)); });
+    // The helpers' threads stay a while after a document, and with them
+    // the faces their font maps have loaded.
+    static QThreadPool *const pool = new QThreadPool;
+    const int helpers = std::min(QThread::idealThreadCount(), 4) - 1;
+    QSemaphore done;
+    for (int i = 0; i < helpers; ++i) {
+        pool->start([&] {
+            work(PangoText(language));
+            done.release();
+        });
+    }
     work(m_p.m_pango);
-    for (std::thread &helper : helpers)
-        helper.join();
+    done.acquire(std::max(helpers, 0));
 }
 
 QList<PageFlow::Line> PageFlow::setLines(int text)
