@@ -144,12 +144,9 @@ void ReportPages::draw(cairo_t *cr, int index, QList<int> *marks) const
 
     for (const Piece &piece : m_pages.at(index).pieces) {
         const char *tag = roleTag(m_texts.at(piece.text).role);
-        const SetText &set = m_set.at(piece.text);
         cairo_tag_begin(cr, tag, "");
         mark(piece.text);
-        const double first = set.lines().at(piece.firstLine).top;
-        for (int i = piece.firstLine; i < piece.firstLine + piece.lineCount; ++i)
-            set.drawLine(cr, i, piece.x, piece.y + set.lines().at(i).top - first);
+        m_set.at(piece.text).drawLines(cr, piece.firstLine, piece.lineCount, piece.x, piece.y);
         cairo_tag_end(cr, tag);
     }
 

@@ -133,45 +133,75 @@ double SetText::addLine(PangoLayoutLine *line, int offset, double top, double wi
     return points(logical.height);
 }
 
-void SetText::drawLine(cairo_t *cr, int index, double x, double top) const
+void SetText::appendRun(const Run &run, double left, double baseline, std::vector<cairo_glyph_t> &glyphs,
+                        std::vector<cairo_text_cluster_t> &clusters) const
 {
-    const Line &line = m_lines.at(index);
-    const double left = x + line.x;
-    const double baseline = top + line.baseline;
-    std::vector<cairo_glyph_t> glyphs;
-    std::vector<cairo_text_cluster_t> clusters;
-    for (int r = line.firstRun; r < line.firstRun + line.runCount; ++r) {
-        const Run &run = m_runs.at(r);
-        glyphs.clear();
-        clusters.clear();
-        // The glyphs in the order drawn, each cluster the bytes from its
-        // start to that of the next in the text's order.
-        const int textEnd = run.textStart + run.textLength;
-        for (int i = run.firstGlyph; i < run.firstGlyph + run.glyphCount; ++i) {
-            const Glyph &g = m_glyphs[std::size_t(i)];
-            if (clusters.empty() || g.cluster != m_glyphs[std::size_t(i - 1)].cluster) {
-                int next = run.backward ? (clusters.empty() ? textEnd : m_glyphs[std::size_t(i - 1)].cluster) : textEnd;
-                if (!run.backward) {
-                    for (int j = i + 1; j < run.firstGlyph + run.glyphCount; ++j) {
-                        if (m_glyphs[std::size_t(j)].cluster != g.cluster) {
-                            next = m_glyphs[std::size_t(j)].cluster;
-                            break;
-                        }
+    // The glyphs in the order drawn, each cluster the bytes from its start
+    // to that of the next in the text's order.
+    const int textEnd = run.textStart + run.textLength;
+    const int last = run.firstGlyph + run.glyphCount;
+    for (int i = run.firstGlyph; i < last; ++i) {
+        const Glyph &g = m_glyphs[std::size_t(i)];
+        if (i == run.firstGlyph || g.cluster != m_glyphs[std::size_t(i - 1)].cluster) {
+            int next = textEnd;
+            if (run.backward && i > run.firstGlyph) {
+                next = m_glyphs[std::size_t(i - 1)].cluster;
+            } else if (!run.backward) {
+                for (int j = i + 1; j < last; ++j) {
+                    if (m_glyphs[std::size_t(j)].cluster != g.cluster) {
+                        next = m_glyphs[std::size_t(j)].cluster;
+                        break;
                     }
                 }
-                clusters.push_back({next - g.cluster, 0});
             }
-            if (g.index == kNoGlyph)
-                continue;
-            glyphs.push_back({g.index, left + g.x, baseline + g.y});
-            ++clusters.back().num_glyphs;
+            clusters.push_back({next - g.cluster, 0});
         }
-        cairo_set_scaled_font(cr, run.font);
-        setColor(cr, run.color);
-        cairo_show_text_glyphs(cr, m_text.constData() + run.textStart, run.textLength, glyphs.data(),
-                               int(glyphs.size()), clusters.data(), int(clusters.size()),
-                               run.backward ? CAIRO_TEXT_CLUSTER_FLAG_BACKWARD : cairo_text_cluster_flags_t(0));
+        if (g.index == kNoGlyph)
+            continue;
+        glyphs.push_back({g.index, left + g.x, baseline + g.y});
+        ++clusters.back().num_glyphs;
     }
+}
+
+void SetText::drawLines(cairo_t *cr, int first, int count, double x, double top) const
+{
+    // Runs in one face and colour that follow each other in the text, from
+    // line to line of a paragraph, are drawn at once.
+    std::vector<cairo_glyph_t> glyphs;
+    std::vector<cairo_text_cluster_t> clusters;
+    const Run *batch = nullptr;
+    int textStart = 0;
+    int textEnd = 0;
+    const auto draw = [&] {
+        if (!batch)
+            return;
+        cairo_set_scaled_font(cr, batch->font);
+        setColor(cr, batch->color);
+        cairo_show_text_glyphs(cr, m_text.constData() + textStart, textEnd - textStart, glyphs.data(),
+                               int(glyphs.size()), clusters.data(), int(clusters.size()),
+                               batch->backward ? CAIRO_TEXT_CLUSTER_FLAG_BACKWARD : cairo_text_cluster_flags_t(0));
+        glyphs.clear();
+        clusters.clear();
+        batch = nullptr;
+    };
+    const double firstTop = m_lines.at(first).top;
+    for (int l = first; l < first + count; ++l) {
+        const Line &line = m_lines.at(l);
+        const double baseline = top + line.top - firstTop + line.baseline;
+        for (int r = line.firstRun; r < line.firstRun + line.runCount; ++r) {
+            const Run &run = m_runs.at(r);
+            const bool joins = batch && !batch->backward && !run.backward && run.font == batch->font
+                && run.color == batch->color && run.textStart == textEnd;
+            if (!joins) {
+                draw();
+                batch = &run;
+                textStart = run.textStart;
+            }
+            textEnd = run.textStart + run.textLength;
+            appendRun(run, x + line.x, baseline, glyphs, clusters);
+        }
+    }
+    draw();
 }
 
 } // namespace brevant

@@ -43,10 +43,11 @@ public:
 
     const QList<Line> &lines() const { return m_lines; }
 
-    // Draws a line with the top left corner of its box at (x, top). A blank
-    // a line was wrapped at keeps its glyph (see keepBlanks), and every
-    // glyph the characters it shows, so that the PDF's text is the text.
-    void drawLine(cairo_t *cr, int line, double x, double top) const;
+    // Draws count lines from first on, the top left corner of the first's
+    // box at (x, top). A blank a line was wrapped at keeps its glyph (see
+    // keepBlanks), and every glyph the characters it shows, so that the
+    // PDF's text is the text.
+    void drawLines(cairo_t *cr, int first, int count, double x, double top) const;
 
 private:
     struct Run {
@@ -65,6 +66,8 @@ private:
         int cluster;     // the first byte of its characters in m_text
     };
     void setParagraph(const PangoText &pango, int start, int end, const TextSetting &setting);
+    void appendRun(const Run &run, double left, double baseline, std::vector<cairo_glyph_t> &glyphs,
+                   std::vector<cairo_text_cluster_t> &clusters) const;
     // Keeps a line of a layout of the text from byte offset on; returns its
     // height.
     double addLine(PangoLayoutLine *line, int offset, double top, double width, const TextSetting &setting);
