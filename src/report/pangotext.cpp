@@ -81,12 +81,18 @@ QByteArray layoutText(QStringView text)
             clean += u'\n';
         } else if (c == 0x2028 || c == 0x2029) {
             clean += u'\n';
-        } else if (c < 0x20 && c != u'\n' && c != u'\t') {
-            continue;
+        } else if ((c < 0x20 && c != u'\n' && c != u'\t') || (c >= 0x7F && c <= 0x9F)) {
+            continue;   // a control character, which shows nothing
         } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
-            clean += text[i];
-            clean += text[++i];
-        } else if (QChar::isSurrogate(c)) {
+            const char32_t code = QChar::surrogateToUcs4(c, text[i + 1].unicode());
+            if (QChar::isNonCharacter(code)) {
+                clean += QChar(0xFFFD);
+            } else {
+                clean += text[i];
+                clean += text[i + 1];
+            }
+            ++i;
+        } else if (QChar::isSurrogate(c) || QChar::isNonCharacter(c)) {
             clean += QChar(0xFFFD);
         } else {
             clean += text[i];
@@ -95,7 +101,23 @@ QByteArray layoutText(QStringView text)
     return clean.toUtf8();
 }
 
-void keepBlanks(PangoLayoutLine *line)
+PangoGlyph shownGlyph(PangoGlyph glyph, PangoFont *font, gunichar character)
+{
+    const bool unknown = glyph & PANGO_GLYPH_UNKNOWN_FLAG;
+    if ((glyph != PANGO_GLYPH_EMPTY && !unknown) || !font)
+        return glyph;
+    if (!unknown && !g_unichar_isspace(character))
+        return PANGO_GLYPH_EMPTY;
+    hb_font_t *hb = pango_font_get_hb_font(font);
+    hb_codepoint_t shown = 0;
+    if (!unknown)
+        return hb_font_get_nominal_glyph(hb, 0x20, &shown) ? shown : PANGO_GLYPH_EMPTY;
+    return hb_font_get_nominal_glyph(hb, 0xFFFD, &shown) || hb_font_get_nominal_glyph(hb, u'?', &shown)
+        ? shown
+        : PANGO_GLYPH_EMPTY;
+}
+
+void keepCharacters(PangoLayoutLine *line)
 {
     const char *text = pango_layout_get_text(line->layout);
     for (GSList *r = line->runs; r; r = r->next) {
@@ -103,14 +125,8 @@ void keepBlanks(PangoLayoutLine *line)
         PangoGlyphString *glyphs = run->glyphs;
         for (int i = 0; i < glyphs->num_glyphs; ++i) {
             PangoGlyphInfo &glyph = glyphs->glyphs[i];
-            if (glyph.glyph != PANGO_GLYPH_EMPTY)
-                continue;
             const char *at = text + run->item->offset + glyphs->log_clusters[i];
-            if (!g_unichar_isspace(g_utf8_get_char(at)))
-                continue;
-            hb_codepoint_t blank = 0;
-            if (hb_font_get_nominal_glyph(pango_font_get_hb_font(run->item->analysis.font), 0x20, &blank))
-                glyph.glyph = blank;
+            glyph.glyph = shownGlyph(glyph.glyph, run->item->analysis.font, g_utf8_get_char(at));
         }
     }
 }

@@ -70,16 +70,24 @@ private:
 // quotes dropped.
 FontPtr fontFor(const TextFace &face);
 
-// Text as Pango takes it: UTF-8 with every line break ("\r\n", '\r',
-// U+2028, U+2029) as '\n', the other control characters but tab left out,
-// and a lone surrogate as U+FFFD.
+// Text as Pango and Cairo take it: UTF-8 with every line break ("\r\n",
+// '\r', U+2028, U+2029) as '\n', the other control characters (C0 but
+// tab, DEL and C1) left out, and a lone surrogate or a noncharacter (U+FFFF and the like,
+// which Cairo refuses) as U+FFFD.
 QByteArray layoutText(QStringView text);
 
-// Gives the blanks at the end of a line their glyph back. Pango draws none
-// for the blank a line was wrapped at; Cairo then puts the character in a
-// span of its own (/ActualText) that readers of the structure (poppler's)
-// stop at. The glyph has no width, so nothing moves.
-void keepBlanks(PangoLayoutLine *line);
+// The glyph that shows a character Pango gave no glyph of the font
+// (glyph): for the blank a line was wrapped at, that of a blank (it keeps
+// no width, so nothing moves); for a character no installed face has, a
+// stand-in, the font's U+FFFD or '?'. Without a glyph, the PDF's text
+// would lose the character (Cairo keeps it in an empty /ActualText span,
+// which readers skip, and readers of the structure, poppler's, stop at).
+// Returns glyph itself for any other glyph, and PANGO_GLYPH_EMPTY for an
+// invisible character such as U+00AD.
+PangoGlyph shownGlyph(PangoGlyph glyph, PangoFont *font, gunichar character);
+
+// The same for every glyph of a line of a layout.
+void keepCharacters(PangoLayoutLine *line);
 
 // Sets the source colour of cr to 0xRRGGBB.
 void setColor(cairo_t *cr, quint32 rgb);

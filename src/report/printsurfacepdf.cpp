@@ -175,7 +175,7 @@ void PdfFileSurface::flushRun()
     cairo_set_source_rgb(m_cr.get(), 0, 0, 0);
     cairo_move_to(m_cr.get(), m_runX, m_y + m_ascent[style]);
     PangoLayoutLine *line = pango_layout_get_line(layout, 0);
-    keepBlanks(line);
+    keepCharacters(line);
     pango_cairo_show_layout_line(m_cr.get(), line);
     m_run.resize(0);
 }

@@ -110,20 +110,12 @@ double SetText::addLine(PangoLayoutLine *line, int offset, double top, double wi
         const bool label = textStart < setting.labelBytes;
         m_runs << Run{font, label ? setting.labelColor : setting.color, item->analysis.level % 2 == 1,
                       int(m_glyphs.size()), glyphs->num_glyphs, textStart, item->length};
-        hb_codepoint_t blank = kNoGlyph;
         for (int i = 0; i < glyphs->num_glyphs; ++i) {
             const PangoGlyphInfo &g = glyphs->glyphs[i];
             const int cluster = textStart + glyphs->log_clusters[i];
-            quint32 index = g.glyph;
-            // The blank a line was wrapped at keeps its glyph (without
-            // width); a character no face has is kept as text alone.
-            if (index == PANGO_GLYPH_EMPTY && g_unichar_isspace(g_utf8_get_char(m_text.constData() + cluster))) {
-                if (blank == kNoGlyph && !hb_font_get_nominal_glyph(pango_font_get_hb_font(item->analysis.font), 0x20, &blank))
-                    blank = kNoGlyph;
-                index = blank;
-            } else if (index == PANGO_GLYPH_EMPTY || (index & PANGO_GLYPH_UNKNOWN_FLAG)) {
-                index = kNoGlyph;
-            }
+            const PangoGlyph shown =
+                shownGlyph(g.glyph, item->analysis.font, g_utf8_get_char(m_text.constData() + cluster));
+            const quint32 index = shown == PANGO_GLYPH_EMPTY ? kNoGlyph : shown;
             m_glyphs.push_back(Glyph{index, float(points(x + g.geometry.x_offset)), float(points(g.geometry.y_offset)),
                                      cluster});
             x += g.geometry.width;

@@ -44,8 +44,8 @@ public:
     const QList<Line> &lines() const { return m_lines; }
 
     // Draws count lines from first on, the top left corner of the first's
-    // box at (x, top). A blank a line was wrapped at keeps its glyph (see
-    // keepBlanks), and every glyph the characters it shows, so that the
+    // box at (x, top). Every character that shows has a glyph (see
+    // shownGlyph), and every glyph the characters it shows, so that the
     // PDF's text is the text.
     void drawLines(cairo_t *cr, int first, int count, double x, double top) const;
 
