@@ -2,6 +2,7 @@
 // accessibility checker stand for: pdftotext, pdfinfo, pdffonts, pdftoppm
 // and pikepdf (taggedpdf_check.py).
 #include "reportdocumenttest.h"
+#include "trickytexts.h"
 
 using namespace brevant;
 using namespace brevant::test;
@@ -17,6 +18,7 @@ private slots:
     void pdfPageSizeAndProperties_data();
     void pdfPageSizeAndProperties();
     void pdfTextIsWhatWasTyped();
+    void pdfKeepsEveryHardCharacter();
     void pagePictureIsThePdfPage();
 };
 
@@ -257,6 +259,25 @@ void TestReportDocument::pdfTextIsWhatWasTyped()
                  qPrintable(u"%1 \"%2\" where %3 \"%4\" belongs"_s.arg(tag, got.left(80), expected.at(i).first,
                                                                       expected.at(i).second.left(80))));
     }
+}
+
+// The responses with every hard case of the writers (line breaks of every
+// kind, controls, characters no face has, surrogate pairs and lone ones):
+// the PDF is made and stays tagged throughout, and every character that
+// shows reads back in order.
+void TestReportDocument::pdfKeepsEveryHardCharacter()
+{
+    const QStringList responses = trickyResponses();
+    // Kept in the build folder, to look at.
+    const QString pdf = picturesFolder() + u"/report-hard-characters.pdf"_s;
+    QString error;
+    QVERIFY2(writeReport(ReportFormat::Pdf, templatePath(reportDesigns().at(2)), pdf, responses, options(), &error),
+             qPrintable(error));
+    const QString faults = checkerFaults(pdf, u"de"_s);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults));
+
+    const QString missing = firstMissingShown(bodyText(pdfText(pdf).split(u'\f')), responses);
+    QVERIFY2(missing.isEmpty(), qPrintable(u"not read back in order: "_s + missing));
 }
 
 // The picture of a page (for the guide) is the PDF's page: drawn by the

@@ -1,6 +1,8 @@
 #include "harness.h"
 #include "testmain.h"
 #include "pdftext.h"
+#include "files.h"
+#include "trickytexts.h"
 
 #include "app/std11.h"
 #include "report/printcommand.h"
@@ -13,6 +15,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace brevant;
 using namespace brevant::test;
@@ -52,6 +57,8 @@ private slots:
     void textStaysInsidePrintableArea();
     void headingsBoldResponsesItalic();
     void unwritablePdfIsReported();
+    void hardCharactersReadBack();
+    void failedPdfLeavesTheEarlierFile();
     void surfaceMeasuresAndPages();
 
 private:
@@ -193,6 +200,56 @@ void TstPdfReport::unwritablePdfIsReported()
         QVERIFY(!h.dialogs.shownTexts.contains(QStringLiteral("Successfully Printed..")));
     }
     QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("missing"))));
+}
+
+// The responses with every hard case of the writers, each on its own,
+// print, and every character that shows reads back in order. (Not their
+// mixtures: their long runs of letters are words wider than a line, which
+// the printed report lets run past the edge of the page.)
+void TstPdfReport::hardCharactersReadBack()
+{
+    QtPrinterFactory printers;
+    Harness h({.printers = &printers});
+    const QStringList responses = trickyResponses().mid(0, 17);
+    h.program->setResponses(responses);
+    const QString pdf = m_dir.filePath(QStringLiteral("hard.pdf"));
+    h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectSave(kPdfFilter, FileDialogOutcome::chosen(pdf), Overwrite::Ask)
+        .expectMessage(QStringLiteral("Successfully Printed.."), QStringLiteral("Printing"));
+    h.click(h.program->std11(), QStringLiteral("print"));
+    VERIFY_DIALOGS(h);
+    const QString missing = firstMissingShown(pdfText(pdf), responses);
+    QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("not read back in order: ") + missing));
+}
+
+// A PDF that cannot be written whole (here the file size this process may
+// write is limited, as a full disk would cut it short) is reported, and
+// the file that was there before stays as it was, with nothing beside it.
+void TstPdfReport::failedPdfLeavesTheEarlierFile()
+{
+    QtPrinterFactory printers;
+    Harness h({.printers = &printers});
+    h.fillAll();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    const QByteArray earlier = "the earlier file, which must survive";
+    QVERIFY(writeFileBytes(pdf, earlier));
+    h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectSave(kPdfFilter, FileDialogOutcome::chosen(pdf), Overwrite::Ask)
+        .expectAnyMessage(QString());
+    rlimit unlimited{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = unlimited;
+    small.rlim_cur = 4096;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    h.click(h.program->std11(), QStringLiteral("print"));
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    VERIFY_DIALOGS(h);
+    const QString shown = h.dialogs.shownTexts.last();
+    QVERIFY2(shown.startsWith(pdfFailedText(pdf, QString())), qPrintable(shown));
+    QCOMPARE(fileBytes(pdf), earlier);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("report.pdf")});
 }
 
 void TstPdfReport::surfaceMeasuresAndPages()
