@@ -267,7 +267,9 @@ void TestReportDocument::pdfTextIsWhatWasTyped()
 // shows reads back in order.
 void TestReportDocument::pdfKeepsEveryHardCharacter()
 {
-    const QStringList responses = trickyResponses();
+    QStringList responses = trickyResponses();
+    // And right-to-left text, in a paragraph of its own and within one.
+    responses[0] = u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD\nArabic \u0645\u0631\u062D\u0628\u0627 here"_s;
     // Kept in the build folder, to look at.
     const QString pdf = picturesFolder() + u"/report-hard-characters.pdf"_s;
     QString error;
