@@ -125,6 +125,8 @@ void keepCharacters(PangoLayoutLine *line)
         PangoGlyphString *glyphs = run->glyphs;
         for (int i = 0; i < glyphs->num_glyphs; ++i) {
             PangoGlyphInfo &glyph = glyphs->glyphs[i];
+            if (glyph.glyph != PANGO_GLYPH_EMPTY && !(glyph.glyph & PANGO_GLYPH_UNKNOWN_FLAG))
+                continue;
             const char *at = text + run->item->offset + glyphs->log_clusters[i];
             glyph.glyph = shownGlyph(glyph.glyph, run->item->analysis.font, g_utf8_get_char(at));
         }

@@ -113,8 +113,10 @@ double SetText::addLine(PangoLayoutLine *line, int offset, double top, double wi
         for (int i = 0; i < glyphs->num_glyphs; ++i) {
             const PangoGlyphInfo &g = glyphs->glyphs[i];
             const int cluster = textStart + glyphs->log_clusters[i];
-            const PangoGlyph shown =
-                shownGlyph(g.glyph, item->analysis.font, g_utf8_get_char(m_text.constData() + cluster));
+            const bool drawn = g.glyph != PANGO_GLYPH_EMPTY && !(g.glyph & PANGO_GLYPH_UNKNOWN_FLAG);
+            const PangoGlyph shown = drawn
+                ? g.glyph
+                : shownGlyph(g.glyph, item->analysis.font, g_utf8_get_char(m_text.constData() + cluster));
             const quint32 index = shown == PANGO_GLYPH_EMPTY ? kNoGlyph : shown;
             m_glyphs.push_back(Glyph{index, float(points(x + g.geometry.x_offset)), float(points(g.geometry.y_offset)),
                                      cluster});
