@@ -66,9 +66,16 @@ Row peerRow(const Settings &settings, const QList<double> &printRuns);
 
 // The report saved as a PDF, an ODT and a Word document through the
 // template window, with 27 responses of 40 KiB: the PDF against
-// QTextDocument::print of the same HTML report, the Word document against
-// the ODT, then each against a word processor converting that HTML report
-// (skipped where it is missing).
+// QTextDocument::print of the same HTML report (time and peak memory), then
+// against a word processor exporting the ODT as PDF/UA; the Word document
+// against the ODT; the ODT and the Word document against a word processor
+// converting the HTML report (skipped where it is missing).
 QList<Row> documentRows(const Settings &settings);
+// The peak memory of the PDF save against QTextDocument::print's, each in a
+// process of its own: the bench itself, run with --memory-child WHAT
+// (pdf or print) --child-folder PROGRAM_FOLDER --child-output FILE, which
+// runs documentMemoryChild and exits.
+Row documentMemoryRow(const Settings &settings);
+int documentMemoryChild(const QString &what, const QString &programFolder, const QString &out);
 
 } // namespace bench

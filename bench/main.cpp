@@ -84,8 +84,20 @@ int main(int argc, char *argv[])
                                         QStringLiteral("LIST"), all);
     const QCommandLineOption keepOption(QStringLiteral("keep-files"),
                                         QStringLiteral("Keep the files the bench writes, to look at them."));
-    parser.addOptions({runsOption, startupOption, csvOption, onlyOption, keepOption});
+    // The memory figure's child processes (documentmemory.cpp).
+    QCommandLineOption childOption(QStringLiteral("memory-child"), QStringLiteral("pdf or print"),
+                                   QStringLiteral("WHAT"));
+    QCommandLineOption childFolderOption(QStringLiteral("child-folder"), QString(), QStringLiteral("DIR"));
+    QCommandLineOption childOutputOption(QStringLiteral("child-output"), QString(), QStringLiteral("FILE"));
+    for (QCommandLineOption *o : {&childOption, &childFolderOption, &childOutputOption})
+        o->setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({runsOption, startupOption, csvOption, onlyOption, keepOption, childOption, childFolderOption,
+                       childOutputOption});
     parser.process(app);
+    if (parser.isSet(childOption)) {
+        return bench::documentMemoryChild(parser.value(childOption), parser.value(childFolderOption),
+                                          parser.value(childOutputOption));
+    }
     if (parser.isSet(keepOption)) {
         work.setAutoRemove(false);
         std::fprintf(stderr, "files kept in %s\n", qPrintable(work.path()));

@@ -147,16 +147,16 @@ Row printRow(const Settings &settings, QList<double> *oursRuns)
 
 namespace {
 
-// WrapLine alone over one text on a fresh PDF surface.
+// WrapLine alone over one text on a fresh PDF surface, the one Print uses.
 double wrapOnce(const QString &text, const QString &path)
 {
-    brevant::PainterSurface surface(brevant::PainterSurface::Target::PdfFile, path);
-    if (!surface.begin())
-        fail(QStringLiteral("the PDF surface did not start: ") + surface.errorString());
+    const std::unique_ptr<brevant::PrintSurface> surface = brevant::QtPrinterFactory().pdfSurface(path);
+    if (!surface || !surface->begin())
+        fail(QStringLiteral("the PDF surface did not start: ") + (surface ? surface->errorString() : QString()));
     bool ok = true;
-    const double ms = timeMs([&] { ok = brevant::WrapLine(surface, text); });
-    if (!ok || !surface.endDocument())
-        fail(QStringLiteral("WrapLine failed: ") + surface.errorString());
+    const double ms = timeMs([&] { ok = brevant::WrapLine(*surface, text); });
+    if (!ok || !surface->endDocument())
+        fail(QStringLiteral("WrapLine failed: ") + surface->errorString());
     return ms;
 }
 

@@ -1,9 +1,9 @@
 #include "report/printsurfaceqt.h"
 
+#include "report/documentengine.h"
+#include "report/reportdocument.h"
 #include "ui/services.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPrinterInfo>
@@ -45,15 +45,10 @@ QString printSystemRefusal()
 
 } // namespace
 
-PainterSurface::PainterSurface(Target kind, const QString &target)
-    : m_kind(kind), m_target(target), m_printer(QPrinter::HighResolution)
+PainterSurface::PainterSurface(const QString &printerName)
+    : m_target(printerName), m_printer(QPrinter::HighResolution)
 {
-    if (kind == Target::Printer) {
-        m_printer.setPrinterName(target);
-    } else {
-        m_printer.setOutputFormat(QPrinter::PdfFormat);
-        m_printer.setOutputFileName(target);
-    }
+    m_printer.setPrinterName(printerName);
     m_printer.setDocName(applicationTitle());
     m_printer.setPageMargins(QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres,
                                        kMarginMillimetres),
@@ -67,8 +62,6 @@ PainterSurface::~PainterSurface()
     // A document left unfinished after a failure.
     m_printer.abort();
     m_painter.end();
-    if (m_kind == Target::PdfFile)
-        QFile::remove(m_target);
 }
 
 QFont PainterSurface::reportFont()
@@ -80,12 +73,10 @@ QFont PainterSurface::reportFont()
 
 bool PainterSurface::begin()
 {
-    if (m_kind == Target::Printer && QPrinterInfo::printerInfo(m_target).isNull())
+    if (QPrinterInfo::printerInfo(m_target).isNull())
         return fail(QStringLiteral("The printer is no longer set up on this computer."));
-    if (!m_painter.begin(&m_printer)) {
-        return fail(m_kind == Target::PdfFile ? whyPdfCannotOpen()
-                                              : QStringLiteral("The printer could not start a document."));
-    }
+    if (!m_painter.begin(&m_printer))
+        return fail(QStringLiteral("The printer could not start a document."));
     m_active = true;
     const QRectF area = m_printer.pageRect(QPrinter::DevicePixel);
     m_width = area.width();
@@ -253,15 +244,11 @@ bool PainterSurface::endDocument()
     m_active = false;
     if (!m_painter.end() || m_printer.printerState() == QPrinter::Error)
         return fail(QStringLiteral("The document could not be finished."));
-    if (m_kind == Target::Printer) {
-        // Ending the painter hands the document to the print system in this
-        // thread; its answer is the last one the print system gave here.
-        const QString refusal = printSystemRefusal();
-        if (!refusal.isEmpty())
-            return fail(QStringLiteral("The print system did not take the document: %1").arg(refusal));
-    } else if (QFileInfo(m_target).size() <= 0) {
-        return fail(QStringLiteral("Nothing could be written to the file."));
-    }
+    // Ending the painter hands the document to the print system in this
+    // thread; its answer is the last one the print system gave here.
+    const QString refusal = printSystemRefusal();
+    if (!refusal.isEmpty())
+        return fail(QStringLiteral("The print system did not take the document: %1").arg(refusal));
     return true;
 }
 
@@ -271,21 +258,6 @@ bool PainterSurface::fail(const QString &why)
     return false;
 }
 
-QString PainterSurface::whyPdfCannotOpen() const
-{
-    if (QFileInfo(m_target).isDir())
-        return QStringLiteral("It is a folder.");
-    QFile probe(m_target);
-    const bool existed = probe.exists();
-    // Append leaves an existing file as it is.
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::Append))
-        return probe.errorString() + QLatin1Char('.');
-    probe.close();
-    if (!existed)
-        probe.remove();
-    return QStringLiteral("The file could not be opened for writing.");
-}
-
 QString QtPrinterFactory::defaultPrinter() const
 {
     return QPrinterInfo::defaultPrinterName();
@@ -293,12 +265,17 @@ QString QtPrinterFactory::defaultPrinter() const
 
 std::unique_ptr<PrintSurface> QtPrinterFactory::printerSurface(const QString &printerName)
 {
-    return std::make_unique<PainterSurface>(PainterSurface::Target::Printer, printerName);
+    return std::make_unique<PainterSurface>(printerName);
 }
 
 std::unique_ptr<PrintSurface> QtPrinterFactory::pdfSurface(const QString &path)
 {
-    return std::make_unique<PainterSurface>(PainterSurface::Target::PdfFile, path);
+    // Qt's PDF writer maps only the first 65536 characters to Unicode, so
+    // a character beyond them would not read back from the file.
+    const DocumentEngine *engine = documentEngine(nullptr);
+    if (!engine)
+        return nullptr;
+    return engine->pdfSurface(path, {QPageSize(pageSizeFor(QLocale())).sizePoints(), applicationTitle()});
 }
 
 } // namespace brevant

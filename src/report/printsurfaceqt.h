@@ -12,14 +12,13 @@
 
 namespace brevant {
 
-// A print surface drawn with QPainter on a QPrinter: the named printer, or a
-// PDF file. Units are the printer's device pixels; the printable area is the
-// page inside margins of 2 cm.
+// A print surface drawn with QPainter on a QPrinter: the named printer.
+// Units are the printer's device pixels; the printable area is the page
+// inside margins of 2 cm. (The PDF file offered when no printer is set up
+// is drawn by the document engine: report/printsurfacepdf.h.)
 class PainterSurface : public PrintSurface {
 public:
-    enum class Target { Printer, PdfFile };
-    // target: the printer's name, or the PDF file's path.
-    PainterSurface(Target kind, const QString &target);
+    explicit PainterSurface(const QString &printerName);
     ~PainterSurface() override;
 
     // The report font: a serif face at 11 points.
@@ -47,9 +46,7 @@ private:
     qreal nextTabStop(qreal x) const;
     void flushRun();
     bool fail(const QString &why);
-    QString whyPdfCannotOpen() const;
 
-    Target m_kind;
     QString m_target;
     QPrinter m_printer;
     QPainter m_painter;
@@ -74,7 +71,8 @@ private:
     QString m_error;
 };
 
-// Surfaces for the default CUPS printer and for PDF files.
+// Surfaces for the default CUPS printer, and for PDF files from the
+// document engine.
 class QtPrinterFactory : public PrinterFactory {
 public:
     QString defaultPrinter() const override;

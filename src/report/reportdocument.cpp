@@ -1,15 +1,12 @@
 #include "report/reportdocument.h"
 
 #include "io/codepage.h"
+#include "report/documentengine.h"
 #include "report/htmlreport.h"
 #include "report/odttext.h"
 #include "ui/services.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 #include <QTextFrame>
@@ -25,88 +22,6 @@ QPageSize::PageSizeId pageSizeFor(const QLocale &locale)
 }
 
 namespace {
-
-// Page geometry, in millimetres: the text inside margins of 2 cm, the
-// footer's line in the bottom margin.
-constexpr qreal kMarginMm = 20;
-constexpr qreal kFooterFromBottomMm = 10;
-constexpr qreal kFooterPoints = 8;
-
-qreal fromMm(qreal millimetres, int resolution)
-{
-    return millimetres * resolution / 25.4;
-}
-
-// The report laid out on the pages of a PDF writer: the writer measures the
-// text at its own resolution, so what is drawn on the pages (or on a
-// picture of one at the same resolution) is what was laid out.
-class PagedReport {
-public:
-    PagedReport(const Report &report, QPdfWriter &writer, const DocumentOptions &options)
-        : m_resolution(writer.resolution()), m_date(footerDate(options.date))
-    {
-        const QPageLayout layout(QPageSize(pageSizeFor(options.locale)), QPageLayout::Portrait,
-                                 QMarginsF(0, 0, 0, 0));
-        writer.setPageLayout(layout);
-        m_page = QRectF(layout.fullRectPixels(m_resolution));
-        const qreal margin = fromMm(kMarginMm, m_resolution);
-        m_body = m_page.adjusted(margin, margin, -margin, -margin);
-
-        // Everything set before the text comes in, so it is laid out once.
-        m_doc.documentLayout()->setPaintDevice(&writer);
-        m_doc.setPageSize(m_body.size());
-        m_doc.setHtml(reportHtmlDocument(report));
-    }
-
-    int pageCount() const { return m_doc.pageCount(); }
-    QSizeF pageSize() const { return m_page.size(); }
-    int resolution() const { return m_resolution; }
-    QString title() const { return m_doc.metaInformation(QTextDocument::DocumentTitle); }
-
-    // Page index (0 the first) in the writer's units, the page's top left
-    // corner at the painter's origin.
-    void drawPage(QPainter &painter, int index, int count) const
-    {
-        const qreal top = index * m_body.height();
-        painter.save();
-        painter.translate(m_body.left(), m_body.top() - top);
-        // The layout draws every line that touches its clip: a line that
-        // ends right at the top of the page, or starts right at its foot,
-        // belongs to the page before or after, so the clip stays a little
-        // inside the page; the painter clips at the page's own edges. (Qt
-        // still draws, clipped away, the one line of a paragraph just above
-        // the clip, so a search may find the last line of the page before
-        // at the top of a page where a paragraph runs over.)
-        const qreal edge = fromMm(1, m_resolution);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, top + edge, m_body.width(), m_body.height() - 2 * edge);
-        context.palette.setColor(QPalette::Text, Qt::black);
-        painter.setClipRect(QRectF(0, top, m_body.width(), m_body.height()));
-        m_doc.documentLayout()->draw(&painter, context);
-        painter.restore();
-
-        // The footer: the date on the left, the page number on the right.
-        painter.save();
-        QFont font(u"Arial"_s);
-        font.setPixelSize(qRound(kFooterPoints * m_resolution / 72));
-        painter.setFont(font);
-        painter.setPen(QColor(0x55, 0x5b, 0x63));
-        const qreal baseline = m_page.bottom() - fromMm(kFooterFromBottomMm, m_resolution);
-        const QRectF line(m_body.left(), baseline - 2 * font.pixelSize(), m_body.width(),
-                          2 * font.pixelSize());
-        painter.drawText(line, Qt::AlignLeft | Qt::AlignBottom, m_date);
-        painter.drawText(line, Qt::AlignRight | Qt::AlignBottom,
-                         u"Page %1 of %2"_s.arg(index + 1).arg(count));
-        painter.restore();
-    }
-
-private:
-    int m_resolution;
-    QString m_date;
-    QRectF m_page;
-    QRectF m_body;
-    QTextDocument m_doc;
-};
 
 // The report rebuilt for the OpenDocument writer, which writes a table
 // cell of several paragraphs as several cells and a table nested in a cell
@@ -233,6 +148,13 @@ bool writeAll(QIODevice &out, const QByteArray &bytes, QString *error)
     return out.write(bytes) == bytes.size();
 }
 
+// What the program decides of the PDF: the locale's page size, and itself
+// as the creator.
+DocumentSetup documentSetup(const DocumentOptions &options)
+{
+    return {QPageSize(pageSizeFor(options.locale)).sizePoints(), applicationTitle()};
+}
+
 } // namespace
 
 QString reportHtmlDocument(const Report &report)
@@ -247,30 +169,10 @@ QString reportHtmlDocument(const Report &report)
     return text;
 }
 
-QByteArray reportPdf(const Report &reportModel, const DocumentOptions &options)
+QByteArray reportPdf(const Report &report, const DocumentOptions &options, QString *error)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    const PagedReport report(reportModel, writer, options);
-    const QString title = report.title();
-    writer.setTitle(title.isEmpty() ? u"Report"_s : title);
-    writer.setCreator(applicationTitle());
-
-    QPainter painter;
-    if (!painter.begin(&writer))
-        return QByteArray();
-    const int count = report.pageCount();
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && !writer.newPage())
-            return QByteArray();
-        report.drawPage(painter, i, count);
-    }
-    if (!painter.end())
-        return QByteArray();
-    buffer.close();
-    return bytes;
+    const DocumentEngine *engine = documentEngine(error);
+    return engine ? engine->reportPdf(report, options, documentSetup(options), error) : QByteArray();
 }
 
 QByteArray reportOdt(const Report &report)
@@ -296,7 +198,14 @@ QByteArray reportOdt(const Report &report)
 
 bool writeReportPdf(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error)
 {
-    return writeAll(out, reportPdf(report, options), error);
+    QString reason;
+    const QByteArray bytes = reportPdf(report, options, &reason);
+    if (bytes.isEmpty() && !reason.isEmpty()) {
+        if (error)
+            *error = reason;
+        return false;
+    }
+    return writeAll(out, bytes, error);
 }
 
 bool writeReportOdt(QIODevice &out, const Report &report, const DocumentOptions &, QString *error)
@@ -304,31 +213,10 @@ bool writeReportOdt(QIODevice &out, const Report &report, const DocumentOptions 
     return writeAll(out, reportOdt(report), error);
 }
 
-QImage reportPagePicture(const Report &reportModel, const DocumentOptions &options, int page, int width)
+QImage reportPagePicture(const Report &report, const DocumentOptions &options, int page, int width)
 {
-    // The writer only measures here: nothing is painted on it.
-    QBuffer nowhere;
-    nowhere.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&nowhere);
-    const PagedReport report(reportModel, writer, options);
-    const int count = report.pageCount();
-    if (page < 0 || page >= count || width <= 0)
-        return QImage();
-    const qreal scale = width / report.pageSize().width();
-    QImage image(width, qRound(report.pageSize().height() * scale), QImage::Format_RGB32);
-    // The picture claims the writer's resolution, so a font given in points
-    // comes out at the writer's size; the whole page is then scaled down.
-    const int dotsPerMeter = qRound(report.resolution() / 0.0254);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing
-                           | QPainter::SmoothPixmapTransform);
-    painter.scale(scale, scale);
-    report.drawPage(painter, page, count);
-    painter.end();
-    return image;
+    const DocumentEngine *engine = documentEngine(nullptr);
+    return engine ? engine->pagePicture(report, options, documentSetup(options), page, width) : QImage();
 }
 
 } // namespace brevant

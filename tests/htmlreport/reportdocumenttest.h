@@ -157,31 +157,44 @@ inline QString firstMissingPiece(const QString &text, const QStringList &respons
     return firstMissingInOrder(text.toLower().remove(space), pieces);
 }
 
-// The text of the pages without their footers. Qt's text engine also
-// draws, clipped away, the last line of the page before above a page's
-// first line when a paragraph runs over the page break; pdftotext reads it
-// all the same, so it is left out here.
+// The text of the pages without their footers.
 inline QString bodyText(const QStringList &pages)
 {
     static const QRegularExpression footer(u"^(Page \\d+ of \\d+|\\d+ \\w+ \\d{4})$"_s);
     QStringList kept;
-    QString lastLine;
-    for (int p = 0; p < pages.size(); ++p) {
-        bool first = true;
-        for (const QString &line : pages.at(p).split(u'\n')) {
-            const QString trimmed = line.trimmed();
-            if (trimmed.isEmpty() || footer.match(trimmed).hasMatch())
-                continue;
-            if (first && p > 0 && trimmed == lastLine) {
-                first = false;
-                continue;
-            }
-            first = false;
-            kept << line;
-            lastLine = trimmed;
+    for (const QString &page : pages) {
+        for (const QString &line : page.split(u'\n')) {
+            if (!line.trimmed().isEmpty() && !footer.match(line.trimmed()).hasMatch())
+                kept << line;
         }
     }
     return kept.join(u'\n');
+}
+
+// A response of 120 numbered lines, long enough to run over a page break,
+// with the letters a ligature would join.
+inline QString longResponse()
+{
+    QStringList lines;
+    for (int i = 1; i <= 120; ++i)
+        lines << u"Line %1: the first office offer was sufficient."_s.arg(i, 3, 10, QLatin1Char('0'));
+    return lines.join(u'\n');
+}
+
+// The structure of a tagged PDF as pdfinfo -struct-text reads it: each
+// element's type and its text, in the order of the tree.
+inline QList<std::pair<QString, QString>> structureText(const QString &pdf)
+{
+    QList<std::pair<QString, QString>> elements;
+    static const QRegularExpression element(u"^\\s*(\\w+)( \\(\\w+\\))?$"_s);
+    for (const QString &line : runPdfTool(u"pdfinfo"_s, {u"-struct-text"_s, pdf}).split(u'\n')) {
+        const QRegularExpressionMatch m = element.match(line);
+        if (m.hasMatch())
+            elements << std::pair{m.captured(1), QString()};
+        else if (!elements.isEmpty() && line.trimmed().startsWith(u'"'))
+            elements.last().second += line.trimmed().mid(1).chopped(1);
+    }
+    return elements;
 }
 
 inline QString unzipped(const QString &zip, const QString &member)
@@ -189,14 +202,14 @@ inline QString unzipped(const QString &zip, const QString &member)
     return runPdfTool(u"unzip"_s, {u"-p"_s, zip, member});
 }
 
-// The "emb" column of pdffonts for every font of the file.
-inline QStringList embeddedColumn(const QString &fontList)
+// A column of pdffonts ("emb", "sub", "uni") for every font of the file.
+inline QStringList fontColumn(const QString &fontList, const QString &name)
 {
     const QStringList lines = fontList.split(u'\n');
     QStringList column;
     if (lines.size() < 2)
         return column;
-    const qsizetype at = lines.at(0).indexOf(u"emb"_s);
+    const qsizetype at = lines.at(0).indexOf(name);
     for (qsizetype i = 2; i < lines.size(); ++i) {
         if (!lines.at(i).trimmed().isEmpty())
             column << lines.at(i).mid(at, 3).trimmed();

@@ -26,13 +26,15 @@ echo "package: $(basename "$deb")"
 # Control data: the runtime dependencies a fresh system must pull in.
 [[ $(dpkg-deb -f "$deb" Package) == brevant ]] || fail "package name"
 depends=$(dpkg-deb -f "$deb" Depends)
-for pkg in libqt6widgets6 libqt6printsupport6 libqt6sql6 libqt6sql6-sqlite fonts-liberation2; do
+# (The document engine's: Pango, Cairo and QPDF, found by dpkg-shlibdeps.)
+for pkg in libqt6widgets6 libqt6printsupport6 libqt6sql6 libqt6sql6-sqlite fonts-liberation2 \
+           libpangocairo-1.0-0 libcairo2 libqpdf29; do
   grep -Eq "(^|, )$pkg( |,|$)" <<<"$depends" || fail "Depends lacks $pkg: $depends"
 done
 
 # File list.
 dpkg-deb -c "$deb" | awk '{ $1=$2=$3=$4=$5=""; sub(/^ +/, ""); print }' >"$work/list"
-for path in ./usr/lib/brevant/brevant \
+for path in ./usr/lib/brevant/brevant ./usr/lib/brevant/libbrevant_documents.so \
             ./usr/lib/brevant/Documentation/Documentation.pdf \
             ./usr/lib/brevant/Templates/ ./usr/lib/brevant/Database/ \
             "./usr/bin/brevant -> ../lib/brevant/brevant" \
@@ -58,7 +60,7 @@ for path in Templates/Executive_Delight.htm Templates/Orange_Madness.htm Templat
             Templates/Template_Examples/Orange_Madness.htm Documentation/Documentation.pdf Database/update.db; do
   [[ -s "$folder/$path" ]] || fail "the unpacked program folder lacks $path"
 done
-libraries=$(ldd "$program") || fail "ldd cannot read the unpacked program"
+libraries=$(ldd "$program" "$folder/libbrevant_documents.so") || fail "ldd cannot read the unpacked program"
 if grep -q 'not found' <<<"$libraries"; then
   fail "libraries of the unpacked program not found: $(grep 'not found' <<<"$libraries" | tr -s ' \t' ' ')"
 fi

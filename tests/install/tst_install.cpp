@@ -101,6 +101,18 @@ void TestInstall::programFolderHoldsTheBuiltProgramAndData()
         expected.removeIf([](const QString &f) { return QFileInfo(f).fileName() == QLatin1String(".keep"); });
         QCOMPARE(filesBelow(m_program + QLatin1Char('/') + folder), expected);
     }
+    // The document engine, which the program loads from its own folder:
+    // every library it needs is found, and neither file looks for
+    // libraries in the build.
+    const QString engine = m_program + QStringLiteral("/libbrevant_documents.so");
+    QVERIFY(QFileInfo(engine).isFile());
+    const Run ldd = run(QStringLiteral("ldd"), {engine});
+    QVERIFY2(ldd.exitCode == 0 && !ldd.out.contains(QStringLiteral("not found")), qPrintable(ldd.out + ldd.err));
+    for (const QString &file : {exe.filePath(), engine}) {
+        const Run dynamic = run(QStringLiteral("readelf"), {QStringLiteral("-d"), file});
+        QVERIFY2(!dynamic.out.contains(QStringLiteral(BREVANT_BUILD_DIR)), qPrintable(dynamic.out));
+    }
+
     QFile guide(m_program + QStringLiteral("/Documentation/Documentation.pdf"));
     QVERIFY(guide.open(QIODevice::ReadOnly));
     QVERIFY(guide.read(5) == "%PDF-");

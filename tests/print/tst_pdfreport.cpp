@@ -1,6 +1,8 @@
 #include "harness.h"
 #include "testmain.h"
 #include "pdftext.h"
+#include "files.h"
+#include "trickytexts.h"
 
 #include "app/std11.h"
 #include "report/printcommand.h"
@@ -13,6 +15,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace brevant;
 using namespace brevant::test;
@@ -52,6 +57,8 @@ private slots:
     void textStaysInsidePrintableArea();
     void headingsBoldResponsesItalic();
     void unwritablePdfIsReported();
+    void hardCharactersReadBack();
+    void failedPdfLeavesTheEarlierFile();
     void surfaceMeasuresAndPages();
 
 private:
@@ -76,8 +83,14 @@ void TstPdfReport::initTestCase()
     m_responses[1] = QString();
     m_responses[2] = QStringLiteral("Line one\nLine two\r\n\r\nLine four");
     m_responses[3] = QStringLiteral("Name:\tvalue and an over-wide word ") + QString(95, u'x');
-    m_responses[4] = QStringLiteral("Gr\u00fc\u00dfe, na\u00efve caf\u00e9 \u2013 \u201cquoted\u201d");
+    m_responses[4] = QStringLiteral("Gr\u00fc\u00dfe, na\u00efve caf\u00e9 \u2013 \u201cquoted\u201d, bold A "
+                                    "\U0001D400, the first office offer");
     m_responses[5] = QStringLiteral("  Two  blanks and a trailing blank ");
+    // 120 lines, which run over a page break.
+    QStringList lines;
+    for (int i = 1; i <= 120; ++i)
+        lines << QStringLiteral("Line %1: the first office offer was sufficient.").arg(i, 3, 10, QLatin1Char('0'));
+    m_responses[6] = lines.join(u'\n');
 }
 
 void TstPdfReport::printWithoutPrinterSavesPdf()
@@ -103,6 +116,18 @@ void TstPdfReport::textReadsBackInOrder()
     const QString missing = firstMissingInOrder(text, reportPieces(m_responses));
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("not found in order: ") + missing));
     QCOMPARE(text.count(QStringLiteral("Response")), kItemCount);
+    // As typed: every character (those beyond 16 bits too), the letters a
+    // ligature would join, each typed line once and whole, over the page
+    // break.
+    QVERIFY(text.contains(QStringLiteral("bold A \U0001D400, the first office offer")));
+    QVERIFY(!text.contains(QRegularExpression(QStringLiteral("[\uFB00-\uFB06]"))));
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\n\f]")));
+    for (const QString &typed : m_responses[6].split(u'\n')) {
+        QCOMPARE(text.count(typed.left(8)), 1);
+        QVERIFY2(lines.contains(typed), qPrintable(typed));
+    }
+    const auto pageOf = [&](const QString &line) { return text.left(text.indexOf(line)).count(u'\f'); };
+    QVERIFY(pageOf(QStringLiteral("Line 001")) < pageOf(QStringLiteral("Line 120")));
 
     const QString info = runPdfTool(QStringLiteral("pdfinfo"), {m_pdf});
     const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
@@ -177,9 +202,62 @@ void TstPdfReport::unwritablePdfIsReported()
     QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("missing"))));
 }
 
+// The responses with every hard case of the writers, each on its own,
+// print, and every character that shows reads back in order. (Not their
+// mixtures: their long runs of letters are words wider than a line, which
+// the printed report lets run past the edge of the page.)
+void TstPdfReport::hardCharactersReadBack()
+{
+    QtPrinterFactory printers;
+    Harness h({.printers = &printers});
+    const QStringList responses = trickyResponses().mid(0, 17);
+    h.program->questionnaire().setResponses(responses);
+    const QString pdf = m_dir.filePath(QStringLiteral("hard.pdf"));
+    h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectSave(kPdfFilter, FileDialogOutcome::chosen(pdf), Overwrite::Ask)
+        .expectMessage(QStringLiteral("Successfully Printed.."), QStringLiteral("Printing"));
+    h.click(h.program->std11(), QStringLiteral("print"));
+    VERIFY_DIALOGS(h);
+    const QString missing = firstMissingShown(pdfText(pdf), responses);
+    QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("not read back in order: ") + missing));
+}
+
+// A PDF that cannot be written whole (here the file size this process may
+// write is limited, as a full disk would cut it short) is reported, and
+// the file that was there before stays as it was, with nothing beside it.
+void TstPdfReport::failedPdfLeavesTheEarlierFile()
+{
+    QtPrinterFactory printers;
+    Harness h({.printers = &printers});
+    h.fillAll();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
+    const QByteArray earlier = "the earlier file, which must survive";
+    QVERIFY(writeFileBytes(pdf, earlier));
+    h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectSave(kPdfFilter, FileDialogOutcome::chosen(pdf), Overwrite::Ask)
+        .expectAnyMessage(QString());
+    rlimit unlimited{};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = unlimited;
+    small.rlim_cur = 4096;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    h.click(h.program->std11(), QStringLiteral("print"));
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    VERIFY_DIALOGS(h);
+    const QString shown = h.dialogs.shownTexts.last();
+    QVERIFY2(shown.startsWith(pdfFailedText(pdf, QString())), qPrintable(shown));
+    QCOMPARE(fileBytes(pdf), earlier);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("report.pdf")});
+}
+
 void TstPdfReport::surfaceMeasuresAndPages()
 {
-    PainterSurface surface(PainterSurface::Target::PdfFile, m_dir.filePath(QStringLiteral("m.pdf")));
+    QtPrinterFactory printers;
+    const std::unique_ptr<PrintSurface> made = printers.pdfSurface(m_dir.filePath(QStringLiteral("m.pdf")));
+    QVERIFY(made);
+    PrintSurface &surface = *made;
     QVERIFY(surface.begin());
     QVERIFY(surface.printableWidth() > 0);
     QVERIFY(surface.printableHeight() > surface.printableWidth());

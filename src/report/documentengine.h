@@ -1,0 +1,53 @@
+#pragma once
+
+#include "report/reportmodel.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+
+namespace brevant {
+
+class PrintSurface;
+
+// What the program decides of a document beyond DocumentOptions.
+struct DocumentSetup {
+    QSizeF page;        // the page size, in points
+    QString creator;    // the program, in the document's properties
+};
+
+// The documents drawn with Pango and Cairo and finished with QPDF: the
+// report as a tagged PDF, pictures of its pages, and the printed report's
+// PDF file. They are made in a module of their own beside the program
+// (kDocumentModule), loaded the first time one is needed: linked to the
+// program, those libraries and the forty they bring would be loaded at
+// every start, for a few milliseconds each time.
+struct DocumentEngine {
+    // The report as a tagged PDF; empty, with the reason in *error, when
+    // it could not be made.
+    QByteArray (*reportPdf)(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
+                            QString *error);
+    // Page page (0 the first) of that PDF drawn width pixels wide on a
+    // white ground; a null image when there is no such page.
+    QImage (*pagePicture)(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
+                          int page, int width);
+    // A print surface that makes a PDF file at path, pages of the size
+    // given, written whole at the end of the document.
+    std::unique_ptr<PrintSurface> (*pdfSurface)(const QString &path, const DocumentSetup &setup);
+};
+
+// The module's file name and the function it offers, which returns its
+// engine.
+inline constexpr char kDocumentModule[] = "libbrevant_documents.so";
+inline constexpr char kDocumentEntry[] = "brevant_document_engine";
+using DocumentEntry = const DocumentEngine *(*)();
+
+// The engine, loaded on the first call from the program's folder (or, for
+// the tests and tools built apart from it, from the library path of their
+// executable). Null, with the reason in *error, when it cannot be loaded.
+const DocumentEngine *documentEngine(QString *error);
+
+} // namespace brevant
