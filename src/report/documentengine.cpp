@@ -5,6 +5,9 @@
 #include <QFileInfo>
 
 #include <dlfcn.h>
+#include <link.h>
+
+#include <vector>
 
 namespace brevant {
 
@@ -15,13 +18,41 @@ struct Loaded {
     QString error;
 };
 
+// The folders the dynamic linker searches for the executable's own
+// libraries (its run path first): the tests and tools, built apart from
+// the program folder, name it there. Searched by hand, as a dlopen by name
+// searches the run path of its caller, which a sanitizer's runtime stands
+// in for.
+QStringList libraryFolders()
+{
+    QStringList folders;
+    void *self = dlopen(nullptr, RTLD_LAZY);
+    Dl_serinfo size;
+    if (!self || dlinfo(self, RTLD_DI_SERINFOSIZE, &size) != 0)
+        return folders;
+    std::vector<char> buffer(size.dls_size);
+    auto *info = reinterpret_cast<Dl_serinfo *>(buffer.data());
+    *info = size;
+    if (dlinfo(self, RTLD_DI_SERINFO, info) != 0)
+        return folders;
+    for (unsigned i = 0; i < info->dls_cnt; ++i)
+        folders << QFile::decodeName(info->dls_serpath[i].dls_name);
+    return folders;
+}
+
 Loaded load()
 {
+    // Beside the program, where it is installed; then where the linker
+    // would look for the executable's libraries.
+    QStringList folders;
+    if (QCoreApplication::instance())
+        folders << QCoreApplication::applicationDirPath();
+    folders << libraryFolders();
     void *module = nullptr;
-    if (QCoreApplication::instance()) {
-        const QString beside = QCoreApplication::applicationDirPath() + u'/' + QLatin1StringView(kDocumentModule);
-        if (QFileInfo::exists(beside))
-            module = dlopen(QFile::encodeName(beside).constData(), RTLD_NOW | RTLD_LOCAL);
+    for (const QString &folder : std::as_const(folders)) {
+        const QString path = folder + u'/' + QLatin1StringView(kDocumentModule);
+        if (QFileInfo::exists(path) && (module = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL)))
+            break;
     }
     if (!module)
         module = dlopen(kDocumentModule, RTLD_NOW | RTLD_LOCAL);
