@@ -19,12 +19,14 @@ struct DocumentSetup {
     QString creator;    // the program, in the document's properties
 };
 
-// The documents drawn with Pango and Cairo and finished with QPDF: the
-// report as a tagged PDF, pictures of its pages, and the printed report's
-// PDF file. They are made in a module of their own beside the program
+// The documents drawn with Pango and Cairo and finished with QPDF (the
+// report as a tagged PDF, pictures of its pages, the printed report's PDF
+// file) and those zipped with libzip (the Word document, the mending of the
+// ODT). They are made in a module of their own beside the program
 // (kDocumentModule), loaded the first time one is needed: linked to the
-// program, those libraries and the forty they bring would be loaded at
-// every start, for a few milliseconds each time.
+// program, those libraries and the forty they bring (libzip alone brings
+// a cryptography library) would be loaded at every start, costing time and
+// memory each time.
 struct DocumentEngine {
     // The report as a tagged PDF; empty, with the reason in *error, when
     // it could not be made.
@@ -37,6 +39,13 @@ struct DocumentEngine {
     // A print surface that makes a PDF file at path, pages of the size
     // given, written whole at the end of the document.
     std::unique_ptr<PrintSurface> (*pdfSurface)(const QString &path, const DocumentSetup &setup);
+    // The report as a Word document (docxwriter.h); empty, with the reason
+    // in *error, when it could not be made.
+    QByteArray (*reportDocx)(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
+                             QString *error);
+    // An OpenDocument file from Qt's writer with its content mended
+    // (odtmend.h); empty, with the reason in *error, when it cannot be.
+    QByteArray (*mendOdt)(const QByteArray &odt, QString *error);
 };
 
 // The module's file name and the function it offers, which returns its

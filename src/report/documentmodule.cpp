@@ -1,6 +1,8 @@
 // The module of the documents drawn with Pango and Cairo (see
 // documentengine.h): its one entry point.
+#include "report/docxwriter.h"
 #include "report/documentengine.h"
+#include "report/odtmend.h"
 #include "report/printsurfacepdf.h"
 #include "report/taggedpdf.h"
 
@@ -11,7 +13,13 @@ std::unique_ptr<brevant::PrintSurface> pdfSurface(const QString &path, const bre
     return std::make_unique<brevant::PdfFileSurface>(path, setup.page, setup.creator);
 }
 
-const brevant::DocumentEngine kEngine = {brevant::taggedReportPdf, brevant::reportPageImage, pdfSurface};
+QByteArray mendOdt(const QByteArray &odt, QString *error)
+{
+    return brevant::withoutTabsBeforeLineBreaks(odt, error);
+}
+
+const brevant::DocumentEngine kEngine = {brevant::taggedReportPdf, brevant::reportPageImage, pdfSurface,
+                                         brevant::docxReport, mendOdt};
 
 } // namespace
 

@@ -1,11 +1,8 @@
 #include "report/docxwriter.h"
 
 #include "report/docxparts.h"
-#include "report/reportdocument.h"
 #include "report/ziparchive.h"
-#include "ui/services.h"
 
-#include <QIODevice>
 #include <QPageSize>
 #include <QRegularExpression>
 
@@ -239,7 +236,8 @@ QByteArray relationshipsPart(std::initializer_list<std::array<QString, 3>> relat
     return p.finish();
 }
 
-QByteArray corePropertiesPart(const Report &report, const DocumentOptions &options, const QString &language)
+QByteArray corePropertiesPart(const Report &report, const DocumentOptions &options, const QString &language,
+                              const QString &creator)
 {
     Part p;
     p.start(u"cp:coreProperties"_s);
@@ -248,7 +246,7 @@ QByteArray corePropertiesPart(const Report &report, const DocumentOptions &optio
     p.attribute(u"xmlns:dcterms"_s, u"http://purl.org/dc/terms/"_s);
     p.attribute(u"xmlns:xsi"_s, u"http://www.w3.org/2001/XMLSchema-instance"_s);
     p.element(u"dc:title"_s, documentText(report.title).replace(u'\n', u' '));
-    p.element(u"dc:creator"_s, applicationTitle());
+    p.element(u"dc:creator"_s, creator);
     p.element(u"dc:language"_s, language);
     p.start(u"dcterms:created"_s);
     p.attribute(u"xsi:type"_s, u"dcterms:W3CDTF"_s);
@@ -258,21 +256,23 @@ QByteArray corePropertiesPart(const Report &report, const DocumentOptions &optio
     return p.finish();
 }
 
-QByteArray appPropertiesPart()
+QByteArray appPropertiesPart(const QString &creator)
 {
     Part p;
     p.start(u"Properties"_s);
     p.attribute(u"xmlns"_s, u"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties"_s);
-    p.element(u"Application"_s, applicationTitle());
+    p.element(u"Application"_s, creator);
     p.end();
     return p.finish();
 }
 
 } // namespace
 
-QByteArray reportDocx(const Report &report, const DocumentOptions &options, QString *error)
+QByteArray docxReport(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
+                      QString *error)
 {
-    const QSizeF pageMm = QPageSize(pageSizeFor(options.locale)).size(QPageSize::Millimeter);
+    // The standard size the page is (A4, Letter), to the millimetre.
+    const QSizeF pageMm = QPageSize(setup.page.toSize(), QString(), QPageSize::FuzzyMatch).size(QPageSize::Millimeter);
     const QString language = languageTag(options.locale);
     const int textWidth = docx::twipsFromMm(pageMm.width()) - 2 * docx::twipsFromMm(20);
     const QString officeDocument = u"officeDocument/2006/relationships/"_s;
@@ -297,23 +297,12 @@ QByteArray reportDocx(const Report &report, const DocumentOptions &options, QStr
         && zip.put(u"word/styles.xml"_s, docx::stylesPart(report.style, language))
         && zip.put(u"word/settings.xml"_s, docx::settingsPart(language))
         && zip.put(u"word/footer1.xml"_s, docx::footerPart(footerDate(options.date), textWidth))
-        && zip.put(u"docProps/core.xml"_s, corePropertiesPart(report, options, language))
-        && zip.put(u"docProps/app.xml"_s, appPropertiesPart());
+        && zip.put(u"docProps/core.xml"_s, corePropertiesPart(report, options, language, setup.creator))
+        && zip.put(u"docProps/app.xml"_s, appPropertiesPart(setup.creator));
     const QByteArray bytes = made ? zip.finish() : QByteArray();
     if (bytes.isEmpty() && error)
         *error = zip.errorString();
     return bytes;
-}
-
-bool writeReportDocx(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error)
-{
-    const QByteArray bytes = reportDocx(report, options, error);
-    if (bytes.isEmpty()) {
-        if (error && error->isEmpty())
-            *error = u"The document could not be made."_s;
-        return false;
-    }
-    return out.write(bytes) == bytes.size();
 }
 
 } // namespace brevant

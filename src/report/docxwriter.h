@@ -1,11 +1,10 @@
 #pragma once
 
+#include "report/documentengine.h"
 #include "report/reportmodel.h"
 
 #include <QByteArray>
 #include <QString>
-
-class QIODevice;
 
 namespace brevant {
 
@@ -19,10 +18,8 @@ namespace brevant {
 // the document's title, creator and language set.
 //
 // Empty, with the reason in *error, when it could not be made.
-QByteArray reportDocx(const Report &report, const DocumentOptions &options, QString *error = nullptr);
-
-// The same, written to out, as the writers of the report's table
-// (reportwriters.h) write.
-bool writeReportDocx(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error);
+// (Made in the document engine: setup gives the page size and creator.)
+QByteArray docxReport(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
+                      QString *error);
 
 } // namespace brevant

@@ -22,10 +22,4 @@ Report withResponseMarks(const Report &report);
 // missing (the document is then not to be written).
 bool putTypedResponses(QTextDocument &doc, const Report &report);
 
-// The OpenDocument file from Qt's writer with its content.xml mended: no
-// tab before a line break and none of the writer's indentation, which a
-// word processor would read as blanks, inside a paragraph. Empty, with the
-// reason in *error, when the file cannot be read or written.
-QByteArray withoutTabsBeforeLineBreaks(const QByteArray &odt, QString *error = nullptr);
-
 } // namespace brevant

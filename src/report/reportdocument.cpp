@@ -141,7 +141,7 @@ private:
 bool writeAll(QIODevice &out, const QByteArray &bytes, QString *error)
 {
     if (bytes.isEmpty()) {
-        if (error)
+        if (error && error->isEmpty())
             *error = u"The document could not be laid out."_s;
         return false;
     }
@@ -193,7 +193,19 @@ QByteArray reportOdt(const Report &report)
     if (!writer.write(&doc))
         return QByteArray();
     buffer.close();
-    return withoutTabsBeforeLineBreaks(bytes);
+    const DocumentEngine *engine = documentEngine(nullptr);
+    return engine ? engine->mendOdt(bytes, nullptr) : QByteArray();
+}
+
+QByteArray reportDocx(const Report &report, const DocumentOptions &options, QString *error)
+{
+    const DocumentEngine *engine = documentEngine(error);
+    return engine ? engine->reportDocx(report, options, documentSetup(options), error) : QByteArray();
+}
+
+bool writeReportDocx(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error)
+{
+    return writeAll(out, reportDocx(report, options, error), error);
 }
 
 bool writeReportPdf(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error)

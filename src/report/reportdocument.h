@@ -30,6 +30,10 @@ QByteArray reportOdt(const Report &report);
 
 // The same, written to out, as the writers of the report's table
 // (reportwriters.h) write.
+// The report as a Word document (docxwriter.h), made by the document
+// engine. Empty, with the reason in *error, when it could not be made.
+QByteArray reportDocx(const Report &report, const DocumentOptions &options, QString *error = nullptr);
+bool writeReportDocx(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error);
 bool writeReportPdf(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error);
 bool writeReportOdt(QIODevice &out, const Report &report, const DocumentOptions &options, QString *error);
 

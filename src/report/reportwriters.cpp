@@ -1,7 +1,6 @@
 #include "report/reportwriters.h"
 
 #include "io/files.h"
-#include "report/docxwriter.h"
 #include "report/htmlreport.h"
 #include "report/reportdocument.h"
 

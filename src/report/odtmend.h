@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace brevant {
+
+// The OpenDocument file from Qt's writer with its content.xml mended: no
+// tab before a line break and none of the writer's indentation, which a
+// word processor would read as blanks, inside a paragraph. Empty, with the
+// reason in *error, when the file cannot be read or written.
+QByteArray withoutTabsBeforeLineBreaks(const QByteArray &odt, QString *error = nullptr);
+
+} // namespace brevant
