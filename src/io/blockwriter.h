@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace brevant {
 
@@ -59,6 +61,8 @@ public:
         std::memcpy(p, bytes.data(), size_t(bytes.size()));
         return p + bytes.size();
     }
+    // Lets watch see every byte, in order, before the device takes it.
+    void watch(std::function<void(QByteArrayView)> watch) { m_watch = std::move(watch); }
     // Whether the device took everything so far.
     bool ok() const { return m_ok; }
     // Hands over the bytes before p; true when the device took every byte.
@@ -69,23 +73,28 @@ public:
     }
 
 private:
-    static constexpr qsizetype kSize = 64 * 1024;
+    static constexpr qsizetype kSize = 256 * 1024;
 
     void put(const char *data, qsizetype size)
     {
-        if (m_ok && size > 0)
-            m_ok = m_out.write(data, size) == size;
+        if (!m_ok || size <= 0)
+            return;
+        if (m_watch)
+            m_watch(QByteArrayView(data, size));
+        m_ok = m_out.write(data, size) == size;
     }
 
     QIODevice &m_out;
     std::unique_ptr<char[]> m_block;
+    std::function<void(QByteArrayView)> m_watch;
     bool m_ok = true;
 };
 
 // Which units a text's plain runs are made of.
 enum class PlainRuns {
-    CodePage,   // cp1252::isPlain: the code page's own bytes
-    Ascii,      // the same below 0x80 only (a UTF-8 file)
+    CodePage,   // cp1252::isPlain: the code page's own bytes but markup
+    Lines,      // the code page's own bytes but '\n' (a work file)
+    AsciiLines, // the same below 0x80 only (a UTF-8 work file)
 };
 
 // Writes text to w from p on: the runs of plain units as their bytes,
@@ -103,7 +112,12 @@ char *putText(BlockWriter &w, char *p, QStringView text, Other other)
             p = w.handOver(p);
         // The plain units as they stand, as many as the block has room for.
         const char16_t *const stop = at + std::min(end - at, limit - p);
-        at = runs == PlainRuns::CodePage ? cp1252::copyPlainRun(at, stop, p) : cp1252::copyAsciiRun(at, stop, p);
+        if constexpr (runs == PlainRuns::CodePage)
+            at = cp1252::copyPlainRun(at, stop, p);
+        else if constexpr (runs == PlainRuns::Lines)
+            at = cp1252::copyLineRun(at, stop, p);
+        else
+            at = cp1252::copyAsciiLineRun(at, stop, p);
         if (at != end)
             p = other(p, at, end);
     }

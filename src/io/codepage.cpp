@@ -29,16 +29,38 @@ constexpr std::array<char16_t, 256> kDecode = [] {
     return table;
 }();
 
-// The way back for the characters that are not their own byte: the
-// (character, byte) pairs of the table, in the order of the characters.
-using Pair = std::pair<char16_t, unsigned char>;
-constexpr auto kEncode = [] {
-    std::array<Pair, 32> pairs{};
-    for (int b = 0x80; b < 0xA0; ++b)
-        pairs[b - 0x80] = {kDecode[b], static_cast<unsigned char>(b)};
-    std::sort(pairs.begin(), pairs.end());
-    return pairs;
+// The way back for the characters that are not their own byte, which
+// all lie from U+0100 to U+02FF or from U+2000 to U+212F: the byte of
+// each character of those two ranges, 0 where the code page has none.
+constexpr char32_t kLowStart = 0x0100, kLowEnd = 0x0300, kHighStart = 0x2000, kHighEnd = 0x2130;
+constexpr auto kEncodeLow = [] {
+    std::array<unsigned char, kLowEnd - kLowStart> bytes{};
+    for (int b = 0x80; b < 0xA0; ++b) {
+        if (kDecode[b] >= kLowStart && kDecode[b] < kLowEnd)
+            bytes[kDecode[b] - kLowStart] = static_cast<unsigned char>(b);
+    }
+    return bytes;
 }();
+constexpr auto kEncodeHigh = [] {
+    std::array<unsigned char, kHighEnd - kHighStart> bytes{};
+    for (int b = 0x80; b < 0xA0; ++b) {
+        if (kDecode[b] >= kHighStart && kDecode[b] < kHighEnd)
+            bytes[kDecode[b] - kHighStart] = static_cast<unsigned char>(b);
+    }
+    return bytes;
+}();
+// Every character of the table has its place in one of the two ranges.
+static_assert([] {
+    int placed = 0;
+    for (unsigned char b : kEncodeLow)
+        placed += b != 0;
+    for (unsigned char b : kEncodeHigh)
+        placed += b != 0;
+    int own = 0;
+    for (int b = 0x80; b < 0xA0; ++b)
+        own += kDecode[b] == b;
+    return placed + own == 32;
+}());
 
 } // namespace
 
@@ -51,9 +73,13 @@ int fromUnicode(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return int(c);
-    const auto at = std::lower_bound(kEncode.begin(), kEncode.end(), c,
-                                     [](const Pair &p, char32_t code) { return p.first < code; });
-    return at != kEncode.end() && at->first == c ? at->second : -1;
+    if (c >= kLowStart && c < kLowEnd)
+        return kEncodeLow[c - kLowStart] ? kEncodeLow[c - kLowStart] : -1;
+    if (c >= kHighStart && c < kHighEnd)
+        return kEncodeHigh[c - kHighStart] ? kEncodeHigh[c - kHighStart] : -1;
+    // The five unassigned bytes stand for the control character of their
+    // own number.
+    return c >= 0x80 && c < 0xA0 && kDecode[c] == c ? int(c) : -1;
 }
 
 #if defined(__SSE2__)
@@ -84,9 +110,26 @@ int leadingUnits(__m128i mask)
 
 namespace {
 
-// Copies the run of plain units (isPlain; below 0x80 too when ascii) from
-// at on, each as its byte.
-template <bool ascii>
+// Which units end a run.
+enum class Stops {
+    Markup,        // all but isPlain
+    LineFeeds,     // '\n' and the units that are not their own byte
+    AsciiLines,    // '\n' and all from 0x80 on
+};
+
+template <Stops stops>
+constexpr bool continuesRun(char16_t u)
+{
+    if constexpr (stops == Stops::Markup)
+        return isPlain(u);
+    else if constexpr (stops == Stops::LineFeeds)
+        return (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) && u != u'\n';
+    else
+        return u < 0x80 && u != u'\n';
+}
+
+// Copies the run of units from at on that continue it, each as its byte.
+template <Stops stops>
 const char16_t *copyRun(const char16_t *at, const char16_t *end, char *&out)
 {
     // In a local: a store through a char pointer could change out itself,
@@ -103,14 +146,18 @@ const char16_t *copyRun(const char16_t *at, const char16_t *end, char *&out)
         const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at + 8));
         const __m128i bytes = _mm_packus_epi16(first, second);
         const __m128i high = _mm_packus_epi16(_mm_srli_epi16(first, 8), _mm_srli_epi16(second, 8));
-        const __m128i changed = _mm_or_si128(
-            _mm_or_si128(_mm_or_si128(equalByte(bytes, '\n'), equalByte(bytes, '\r')),
-                         _mm_or_si128(equalByte(bytes, '&'), equalByte(bytes, '<'))),
-            _mm_or_si128(_mm_or_si128(equalByte(bytes, '>'), equalByte(bytes, '"')),
-                         _mm_cmpeq_epi8(_mm_and_si128(bytes, c1), c1Start)));
+        __m128i changed = equalByte(bytes, '\n');
+        if constexpr (stops == Stops::Markup) {
+            changed = _mm_or_si128(
+                _mm_or_si128(_mm_or_si128(changed, equalByte(bytes, '\r')),
+                             _mm_or_si128(equalByte(bytes, '&'), equalByte(bytes, '<'))),
+                _mm_or_si128(equalByte(bytes, '>'), equalByte(bytes, '"')));
+        }
+        if constexpr (stops != Stops::AsciiLines)
+            changed = _mm_or_si128(changed, _mm_cmpeq_epi8(_mm_and_si128(bytes, c1), c1Start));
         unsigned notPlain = unsigned(_mm_movemask_epi8(_mm_or_si128(changed, _mm_cmpeq_epi8(
                                                             _mm_cmpeq_epi8(high, zero), zero))));
-        if constexpr (ascii)
+        if constexpr (stops == Stops::AsciiLines)
             notPlain |= unsigned(_mm_movemask_epi8(bytes));
         // All sixteen bytes are stored; the ones after a short run are
         // written over by what follows.
@@ -124,7 +171,7 @@ const char16_t *copyRun(const char16_t *at, const char16_t *end, char *&out)
         }
     }
 #endif
-    for (; at != end && isPlain(*at) && (!ascii || *at < 0x80); ++at)
+    for (; at != end && continuesRun<stops>(*at); ++at)
         *p++ = char(*at);
     out = p;
     return at;
@@ -134,12 +181,17 @@ const char16_t *copyRun(const char16_t *at, const char16_t *end, char *&out)
 
 const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out)
 {
-    return copyRun<false>(at, end, out);
+    return copyRun<Stops::Markup>(at, end, out);
 }
 
-const char16_t *copyAsciiRun(const char16_t *at, const char16_t *end, char *&out)
+const char16_t *copyLineRun(const char16_t *at, const char16_t *end, char *&out)
 {
-    return copyRun<true>(at, end, out);
+    return copyRun<Stops::LineFeeds>(at, end, out);
+}
+
+const char16_t *copyAsciiLineRun(const char16_t *at, const char16_t *end, char *&out)
+{
+    return copyRun<Stops::AsciiLines>(at, end, out);
 }
 
 const char16_t *ownByteRunEnd(const char16_t *p, const char16_t *end)

@@ -33,8 +33,11 @@ constexpr bool isPlain(char16_t u)
 // copied together where the processor allows, as the Save and HTML report
 // rows of the benchmark need.
 const char16_t *copyPlainRun(const char16_t *at, const char16_t *end, char *&out);
-// The same for a UTF-8 file: the plain units below 0x80 only.
-const char16_t *copyAsciiRun(const char16_t *at, const char16_t *end, char *&out);
+// The same for text where only line feeds need care: every unit that is
+// its own byte in the code page but '\n' (a work file in Windows-1252).
+const char16_t *copyLineRun(const char16_t *at, const char16_t *end, char *&out);
+// The same for a UTF-8 file: every unit below 0x80 but '\n'.
+const char16_t *copyAsciiLineRun(const char16_t *at, const char16_t *end, char *&out);
 
 // The end of the run of units from p on that the code page holds as their
 // own byte (below 0x80, or from 0xA0 to 0xFF), eight at a time where the

@@ -1,16 +1,21 @@
 #include "io/utf8.h"
 
+#include <algorithm>
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace brevant {
 
-TextBytes classifyText(QByteArrayView bytes)
+namespace {
+
+// Checks the bytes from p to end against the rules of UTF-8 and returns
+// where it stopped: end, or the start of a sequence that end cuts short;
+// nullptr at bytes that are not UTF-8. high is set at a byte above 0x7F.
+const unsigned char *scanUtf8(const unsigned char *p, const unsigned char *end, bool &high)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *const end = p + bytes.size();
-    bool high = false;
     while (p != end) {
 #if defined(__SSE2__)
         // Prose is mostly ASCII: sixteen bytes at a time while they are.
@@ -45,17 +50,75 @@ TextBytes classifyText(QByteArrayView bytes)
             else if (b == 0xF4)
                 top = 0x8F;
         } else {
-            return TextBytes::Other;
+            return nullptr;
         }
-        if (end - p < length || p[1] < low || p[1] > top)
-            return TextBytes::Other;
+        if (end - p < length)
+            return p;
+        if (p[1] < low || p[1] > top)
+            return nullptr;
         for (int i = 2; i < length; ++i) {
             if ((p[i] & 0xC0) != 0x80)
-                return TextBytes::Other;
+                return nullptr;
         }
         p += length;
     }
+    return p;
+}
+
+} // namespace
+
+TextBytes classifyText(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *const end = p + bytes.size();
+    bool high = false;
+    if (scanUtf8(p, end, high) != end)
+        return TextBytes::Other;
     return high ? TextBytes::Utf8 : TextBytes::Ascii;
+}
+
+void Utf8Check::add(QByteArrayView part)
+{
+    if (m_other || part.isEmpty())
+        return;
+    const auto *p = reinterpret_cast<const unsigned char *>(part.data());
+    const auto *const end = p + part.size();
+    if (m_carried > 0) {
+        // The sequence cut at the end of the last part, completed by the
+        // first bytes of this one (a sequence is at most four bytes).
+        unsigned char joined[8];
+        const qsizetype taken = std::min<qsizetype>(part.size(), 4);
+        std::memcpy(joined, m_carry, size_t(m_carried));
+        std::memcpy(joined + m_carried, p, size_t(taken));
+        const unsigned char *const stop = scanUtf8(joined, joined + m_carried + taken, m_high);
+        if (!stop) {
+            m_other = true;
+            return;
+        }
+        const qsizetype used = stop - joined;
+        if (used < m_carried) {
+            // Still cut short: the part was shorter than the sequence.
+            m_carried = m_carried + taken - used;
+            std::memmove(m_carry, joined + used, size_t(m_carried));
+            return;
+        }
+        p += used - m_carried;
+        m_carried = 0;
+    }
+    const unsigned char *const stop = scanUtf8(p, end, m_high);
+    if (!stop) {
+        m_other = true;
+        return;
+    }
+    m_carried = end - stop;
+    std::memcpy(m_carry, stop, size_t(m_carried));
+}
+
+TextBytes Utf8Check::result() const
+{
+    if (m_other || m_carried > 0)
+        return TextBytes::Other;
+    return m_high ? TextBytes::Utf8 : TextBytes::Ascii;
 }
 
 } // namespace brevant

@@ -15,6 +15,21 @@ enum class TextBytes {
 // surrogates, nothing above U+10FFFF, no sequence cut short.
 TextBytes classifyText(QByteArrayView bytes);
 
+// The same check of bytes that come a part at a time (a file as it is
+// written), with a sequence free to run on from one part into the next.
+class Utf8Check {
+public:
+    void add(QByteArrayView part);
+    // What the parts added so far are, taken together.
+    TextBytes result() const;
+
+private:
+    unsigned char m_carry[4] = {};   // the start of a sequence the last part cut
+    qsizetype m_carried = 0;
+    bool m_high = false;
+    bool m_other = false;
+};
+
 // The byte-order mark UTF-8 files may start with.
 inline constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 

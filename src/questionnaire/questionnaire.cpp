@@ -84,6 +84,15 @@ QStringList Questionnaire::responses() const
     return texts;
 }
 
+QStringList Questionnaire::rawResponses() const
+{
+    QStringList texts;
+    texts.reserve(kItemCount);
+    for (int item = 1; item <= kItemCount; ++item)
+        texts << rawResponse(item);
+    return texts;
+}
+
 void Questionnaire::setResponses(const QStringList &texts)
 {
     for (int item = 1; item <= kItemCount && item <= texts.size(); ++item) {

@@ -37,8 +37,12 @@ public:
     QString response(int item) const;
     // The 27 responses in catalogue order.
     QStringList responses() const;
-    // As the document holds it: paragraph ends as U+2029.
+    // As the document holds it: paragraph ends as U+2029 (and a line
+    // break of Shift+Enter as U+2028).
     QString rawResponse(int item) const;
+    // The 27 of them so, for a writer that breaks lines at those too (it
+    // saves a pass over every text).
+    QStringList rawResponses() const;
     // Puts texts into responses 1, 2, ... (line breaks as '\n'), as Load
     // does; the undo history of each starts anew.
     void setResponses(const QStringList &texts);

@@ -30,7 +30,9 @@ struct ReportHeading {
 struct ReportItem {
     int number = 0;                   // 1..27, catalogue order
     QList<ReportHeading> headings;    // as printed above the response
-    QString response;                 // as typed, every line break as '\n'
+    // As typed, every line break as '\n' (the web page's may keep a box's
+    // U+2029 and U+2028, at which it breaks its lines as well).
+    QString response;
 };
 
 // A colour as 0xRRGGBB.

@@ -150,8 +150,10 @@ void TemplateSelect::Save_Click()
     if (writer.madeWhole)
         dialogs.setBusy(true);
     QString error;
-    const bool written = writeReport(writer.format, templateFile, path, m_questionnaire.responses(),
-                                     DocumentOptions(), &error);
+    // The web page breaks its lines at a box's own line breaks as well.
+    const QStringList responses =
+        writer.format == ReportFormat::Html ? m_questionnaire.rawResponses() : m_questionnaire.responses();
+    const bool written = writeReport(writer.format, templateFile, path, responses, DocumentOptions(), &error);
     if (writer.madeWhole)
         dialogs.setBusy(false);
     if (!written) {

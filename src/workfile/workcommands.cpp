@@ -47,11 +47,13 @@ QString itemLabel(int item)
         .arg(opening(catalogue.controlText(it.page, it.frame), 48), opening(it.statement.text, 36));
 }
 
-// Reads the responses, checks that the work file can hold them and encodes
-// them. Returns the file's bytes, or nothing when the user is told why not.
-std::optional<QByteArray> workFileForSaving(const SavedWork &work, QWidget *parent)
+// Reads the responses and checks that the work file can hold them. Returns
+// them, or nothing when the user is told why not.
+std::optional<QStringList> responsesForSaving(const SavedWork &work, QWidget *parent)
 {
-    const QStringList texts = work.questionnaire.responses();
+    // As the boxes hold them: the writer turns their line breaks into the
+    // file's.
+    const QStringList texts = work.questionnaire.rawResponses();
     Dialogs &dialogs = work.dialogs;
 
     const QList<int> withSeparator = itemsHoldingSeparator(texts);
@@ -70,14 +72,14 @@ std::optional<QByteArray> workFileForSaving(const SavedWork &work, QWidget *pare
         return std::nullopt;
     }
 
-    // Every character is kept: in Windows-1252 where the code page holds
-    // them all, in UTF-8 otherwise.
-    return TextToFile(texts);
+    return texts;
 }
 
-bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, const QByteArray &bytes)
+bool writeWork(const SavedWork &work, QWidget *parent, const QString &path, const QStringList &texts)
 {
-    const ContentWriter content = [&bytes](QIODevice &out) { return out.write(bytes) == bytes.size(); };
+    // Every character is kept: in Windows-1252 where the code page holds
+    // them all, in UTF-8 otherwise.
+    const ContentWriter content = [&texts](QIODevice &out) { return TextToFile(out, texts); };
     QString reason;
     // A file written over keeps its old content in the backups folder.
     if (!work.backups.beforeReplacing(path, content, &reason) && work.backups.tellFailureOnce()) {
@@ -126,8 +128,8 @@ void reportNotLoaded(const SavedWork &work, QWidget *parent, const QString &path
 
 void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QByteArray> bytes = workFileForSaving(work, page);
-    if (!bytes)
+    const std::optional<QStringList> texts = responsesForSaving(work, page);
+    if (!texts)
         return;
     WorkFileState &state = work.questionnaire.workFile();
     // The first Save asks for the current work file; later ones rewrite it.
@@ -139,7 +141,7 @@ void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
             return;
         path = outcome.path;
     }
-    if (!writeWork(work, page, path, *bytes))
+    if (!writeWork(work, page, path, *texts))
         return;
     if (!held) {
         state.Name_File = path;
@@ -150,14 +152,14 @@ void saveWork(const SavedWork &work, QWidget *page, FileDialog &dialog)
 
 void saveWorkAs(const SavedWork &work, QWidget *page, FileDialog &dialog)
 {
-    const std::optional<QByteArray> bytes = workFileForSaving(work, page);
-    if (!bytes)
+    const std::optional<QStringList> texts = responsesForSaving(work, page);
+    if (!texts)
         return;
     const FileDialogOutcome outcome = dialog.showSave(work.dialogs, page);
     if (!acceptDialogOutcome(work.dialogs, page, outcome))
         return;
     work.questionnaire.workFile().FileName = outcome.path;
-    if (!writeWork(work, page, outcome.path, *bytes))
+    if (!writeWork(work, page, outcome.path, *texts))
         return;
     showSaved(work, page);
 }

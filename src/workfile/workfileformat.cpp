@@ -5,6 +5,7 @@
 #include "io/utf8.h"
 
 #include <QBuffer>
+#include <QFileDevice>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -80,19 +81,24 @@ void dropTrailingLineEnd(std::string_view &piece)
         piece.remove_suffix(1);
 }
 
-// Writes one response in Windows-1252, each '\n' as CR LF. At a character
+char *putLineEnd(char *p)
+{
+    *p++ = '\r';
+    *p++ = '\n';
+    return p;
+}
+
+// Writes one response in Windows-1252, each line break ('\n', or the
+// paragraph or line separator of a box's raw text) as CR LF. At a character
 // the code page cannot hold it stops: unstorable is set and nothing more
 // is written.
 char *putCodePageResponse(BlockWriter &w, char *p, QStringView text, bool &unstorable)
 {
-    return putText(w, p, text, [&unstorable](char *p, const char16_t *&at, const char16_t *end) {
+    return putText<PlainRuns::Lines>(w, p, text, [&unstorable](char *p, const char16_t *&at, const char16_t *end) {
         const char16_t u = *at;
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            if (u == u'\n')
-                *p++ = '\r';
-            *p++ = char(u);
+        if (u == u'\n' || u == QChar::ParagraphSeparator || u == QChar::LineSeparator) {
             ++at;
-            return p;
+            return putLineEnd(p);
         }
         const Character c = characterAt(at, end);
         const int b = cp1252::fromUnicode(c.code);
@@ -107,11 +113,11 @@ char *putCodePageResponse(BlockWriter &w, char *p, QStringView text, bool &unsto
     });
 }
 
-// Writes one response in UTF-8, each '\n' as CR LF; a lone surrogate,
+// Writes one response in UTF-8, each line break as CR LF; a lone surrogate,
 // which no file can hold, as U+FFFD.
 char *putUtf8Response(BlockWriter &w, char *p, QStringView text)
 {
-    return putText<PlainRuns::Ascii>(w, p, text, [](char *p, const char16_t *&at, const char16_t *end) {
+    return putText<PlainRuns::AsciiLines>(w, p, text, [](char *p, const char16_t *&at, const char16_t *end) {
         const Character c = characterAt(at, end);
         at += c.units;
         char32_t code = c.code;
@@ -121,6 +127,8 @@ char *putUtf8Response(BlockWriter &w, char *p, QStringView text)
             *p++ = char(code);
             return p;
         }
+        if (code == QChar::ParagraphSeparator || code == QChar::LineSeparator)
+            return putLineEnd(p);
         if (code >= 0xD800 && code <= 0xDFFF)
             code = 0xFFFD;
         if (code < 0x800) {
@@ -140,12 +148,15 @@ char *putUtf8Response(BlockWriter &w, char *p, QStringView text)
 
 // Writes the work file in one encoding. In Windows-1252 it stops at the
 // first character the code page cannot hold and returns false with
-// *unstorable set; otherwise false means the device failed.
+// *unstorable set; otherwise false means the device failed. check, when
+// given, sees every byte written.
 bool encodeWorkFile(QIODevice &out, const QStringList &responses, WorkFileEncoding encoding,
-                    bool *unstorable)
+                    bool *unstorable, Utf8Check *check)
 {
     bool stopped = false;
     BlockWriter w(out);
+    if (check)
+        w.watch([check](QByteArrayView bytes) { check->add(bytes); });
     char *p = w.start();
     if (encoding == WorkFileEncoding::Utf8)
         p = w.append(p, kUtf8Mark);
@@ -167,9 +178,9 @@ bool encodeWorkFile(QIODevice &out, const QStringList &responses, WorkFileEncodi
 
 QByteArray TextToFile(const QStringList &responses)
 {
-    // Room for the most the responses can take (a line break is two
-    // bytes), so the bytes never move while they grow: only the part
-    // written is ever touched.
+    // Room for the most the responses can take in Windows-1252 (a line
+    // break is two bytes), so the bytes never move while they grow: only
+    // the part written is ever touched.
     qsizetype units = 0;
     for (const QString &text : responses)
         units += text.size();
@@ -177,35 +188,42 @@ QByteArray TextToFile(const QStringList &responses)
     bytes.reserve(kItemCount * 8 + 2 * units);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    // Windows-1252 as long as every character has its byte, and as long as
-    // the reader will not take those bytes for UTF-8 (text such as "Ã©"
-    // would come back as "é"). Else the whole file in UTF-8, where a
-    // character takes at most three bytes a unit.
-    bool unstorable = false;
-    if (encodeWorkFile(buffer, responses, WorkFileEncoding::Windows1252, &unstorable)
-        && classifyText(bytes) != TextBytes::Utf8)
-        return bytes;
-    buffer.close();
-    bytes.clear();
-    bytes.reserve(kItemCount * 8 + 3 + 3 * units);
-    buffer.open(QIODevice::WriteOnly);
-    encodeWorkFile(buffer, responses, WorkFileEncoding::Utf8, nullptr);
+    TextToFile(buffer, responses);
     return bytes;
 }
 
 bool TextToFile(QIODevice &out, const QStringList &responses)
 {
-    // Which encoding holds the responses is known once they are encoded,
-    // so the file is made in memory first; it is handed over a block at a
-    // time, as a long file is written.
-    const QByteArray bytes = TextToFile(responses);
-    constexpr qsizetype kBlock = 64 * 1024;
-    for (qsizetype at = 0; at < bytes.size(); at += kBlock) {
-        const qsizetype size = std::min(kBlock, bytes.size() - at);
-        if (out.write(bytes.constData() + at, size) != size)
-            return false;
+    // Which encoding holds the responses is known once they are written.
+    // A device that cannot be written over from where it was (a pipe, a
+    // device of unknown kind) is handed the file made in memory.
+    const bool overwritable = !out.isSequential()
+        && (qobject_cast<QFileDevice *>(&out) != nullptr || qobject_cast<QBuffer *>(&out) != nullptr);
+    if (!overwritable) {
+        const QByteArray bytes = TextToFile(responses);
+        return out.write(bytes) == bytes.size();
     }
-    return true;
+    // Windows-1252 as long as every character has its byte, and as long as
+    // the reader will not take those bytes for UTF-8 (text such as "Ã©"
+    // would come back as "é").
+    const qint64 start = out.pos();
+    bool unstorable = false;
+    Utf8Check check;
+    if (encodeWorkFile(out, responses, WorkFileEncoding::Windows1252, &unstorable, &check)) {
+        if (check.result() != TextBytes::Utf8)
+            return true;
+    } else if (!unstorable) {
+        return false;
+    }
+    // Else the whole file again, in UTF-8, over what was written. It is
+    // longer than that (the mark comes first, and every character takes at
+    // least as many bytes as in the code page), so nothing is left over.
+    if (!out.seek(start))
+        return false;
+    if (!encodeWorkFile(out, responses, WorkFileEncoding::Utf8, nullptr, nullptr))
+        return false;
+    auto *file = qobject_cast<QFileDevice *>(&out);
+    return !file || file->size() <= out.pos() || (file->flush() && file->resize(out.pos()));
 }
 
 WorkFileContents parseWorkFile(QByteArrayView bytes)

@@ -27,14 +27,16 @@ inline constexpr char kSeparator[] = "%%%%";
 // A file larger than this is not a work file and is not read.
 inline constexpr qint64 kMaxWorkFileSize = qint64(64) * 1024 * 1024;
 
-// The work file for these responses (missing ones count as empty); a '\n'
-// in a response becomes CR LF. Windows-1252 when the code page holds every
+// The work file for these responses (missing ones count as empty); a line
+// break in a response ('\n', or U+2029 or U+2028 as a box's raw text has
+// them) becomes CR LF. Windows-1252 when the code page holds every
 // character (and its bytes cannot be taken for UTF-8 when read), else
 // UTF-8 with the mark.
 QByteArray TextToFile(const QStringList &responses);
-// The same bytes written to out. Returns false when the device did not
-// take every byte (its errorString() says why); it is handed nothing
-// after that.
+// The same bytes written to out, from where it stands, a block at a time:
+// a file is written as it is made, and written again over itself in UTF-8
+// when it turns out to need it. Returns false when the device did not take
+// every byte (its errorString() says why).
 bool TextToFile(QIODevice &out, const QStringList &responses);
 
 // A work file cut into its responses.

@@ -3,7 +3,10 @@
 // save read as UTF-8.
 #include "workfileformattest.h"
 
+#include "io/utf8.h"
+
 #include <QBuffer>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace brevant;
@@ -15,6 +18,7 @@ private slots:
     void codePageLacksSomeCharactersUtf8KeepsThem();
     void writesUtf8OnlyWhenTheCodePageLacksACharacter();
     void readsUtf8WorkFiles();
+    void encodingDecidedWhileTheFileIsWritten();
 };
 
 void TestWorkFileEncodings::codePageLacksSomeCharactersUtf8KeepsThem()
@@ -89,6 +93,53 @@ void TestWorkFileEncodings::readsUtf8WorkFiles()
         const WorkFileContents c = parseWorkFile(odd + "\r\n" + rest);
         QCOMPARE(c.encoding, WorkFileEncoding::Windows1252);
         QCOMPARE(TextToFile(c.responses), odd + "\r\n" + rest);
+    }
+}
+
+// A file is written as it is encoded, a block at a time, and written over
+// in UTF-8 once it turns out to need it; the bytes are those made whole.
+void TestWorkFileEncodings::encodingDecidedWhileTheFileIsWritten()
+{
+    // Bytes handed over in parts, cut anywhere, are judged as they are whole.
+    for (const QByteArray &bytes : {QByteArray("ab\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z"),
+                                    QByteArray("a\xE2\x82"), QByteArray("\xE2\x82\xC3"), QByteArray("plain")}) {
+        for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+            Utf8Check halves;
+            halves.add(bytes.first(cut));
+            halves.add(bytes.sliced(cut));
+            QCOMPARE(halves.result(), classifyText(bytes));
+        }
+        Utf8Check bytewise;
+        for (char b : bytes)
+            bytewise.add(QByteArrayView(&b, 1));
+        QCOMPARE(bytewise.result(), classifyText(bytes));
+    }
+
+    // Long enough for many blocks: a character the code page lacks at the
+    // very end, and text whose code-page bytes read as UTF-8 all through,
+    // with pairs cut at the ends of blocks. A box's own line breaks become CR LF.
+    QStringList lateUtf8 = emptyResponses();
+    for (QString &text : lateUtf8)
+        text = fromUtf8("caf\u00E9\u2029 ").repeated(20000);
+    lateUtf8[26] += QChar(0x2265);
+    QStringList mojibake = emptyResponses();
+    for (int k = 0; k < 3; ++k)
+        mojibake[k] = QString(k + 1, u'x') + fromUtf8("\u00C3\u00A9").repeated(200000) + QChar(0x2028) + u'y';
+    QTemporaryDir dir;
+    for (const QStringList &texts : {lateUtf8, mojibake}) {
+        QFile file(dir.filePath(QStringLiteral("work.dat")));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(TextToFile(file, texts));
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        QCOMPARE(written, TextToFile(texts));
+        QVERIFY(written.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(!written.contains("\xE2\x80\xA9") && !written.contains("\xE2\x80\xA8"));
+        QStringList expected = texts;
+        for (QString &text : expected)
+            text.replace(QChar(0x2029), u'\n').replace(QChar(0x2028), u'\n');
+        QCOMPARE(parseWorkFile(written).responses, expected);
     }
 }
 
