@@ -9,12 +9,12 @@
 #include "inputs.h"
 
 #include "app/program.h"
+#include "document/htmlreport.h"
+#include "document/reportwriters.h"
 #include "files.h"
 #include "harness.h"
-#include "report/htmlreport.h"
-#include "report/reportwriters.h"
-#include "report/templateselect.h"
 #include "io/codepage.h"
+#include "report/templateselect.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -10,10 +10,10 @@
 #include "benches.h"
 #include "inputs.h"
 
+#include "document/htmlreport.h"
+#include "document/reportwriters.h"
 #include "files.h"
 #include "io/codepage.h"
-#include "report/htmlreport.h"
-#include "report/reportwriters.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "inputs.h"
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 
 namespace bench {
 

@@ -5,11 +5,11 @@
 #include "firstpaint.h"
 #include "inputs.h"
 
+#include "core/catalogue.h"
 #include "harness.h"
 #include "navigation/contentsentry.h"
 #include "navigation/contentswindow.h"
 #include "navigation/responsesearch.h"
-#include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
 
 #include <QCoreApplication>

@@ -7,11 +7,11 @@
 
 #include "app/program.h"
 #include "app/std11.h"
+#include "core/catalogue.h"
+#include "document/wrapline.h"
 #include "harness.h"
-#include "questionnaire/catalogue.h"
-#include "report/printcommand.h"
-#include "report/printsurfaceqt.h"
-#include "report/wrapline.h"
+#include "print/printcommand.h"
+#include "print/printsurfaceqt.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -45,9 +45,9 @@ class PdfOnlyPrinters : public brevant::PrinterFactory {
 public:
     QString defaultPrinter() const override { return QString(); }
     std::unique_ptr<brevant::PrintSurface> printerSurface(const QString &) override { return nullptr; }
-    std::unique_ptr<brevant::PrintSurface> pdfSurface(const QString &path) override
+    std::unique_ptr<brevant::PrintSurface> pdfSurface(const QString &path, QString *error) override
     {
-        return m_qt.pdfSurface(path);
+        return m_qt.pdfSurface(path, error);
     }
 
 private:
@@ -150,7 +150,7 @@ namespace {
 // WrapLine alone over one text on a fresh PDF surface, the one Print uses.
 double wrapOnce(const QString &text, const QString &path)
 {
-    const std::unique_ptr<brevant::PrintSurface> surface = brevant::QtPrinterFactory().pdfSurface(path);
+    const std::unique_ptr<brevant::PrintSurface> surface = brevant::QtPrinterFactory().pdfSurface(path, nullptr);
     if (!surface || !surface->begin())
         fail(QStringLiteral("the PDF surface did not start: ") + (surface ? surface->errorString() : QString()));
     bool ok = true;

@@ -7,15 +7,15 @@
 
 #include "app/program.h"
 #include "app/std0.h"
+#include "core/catalogue.h"
+#include "core/workfileformat.h"
+#include "document/htmlreport.h"
+#include "document/reportwriters.h"
 #include "files.h"
 #include "harness.h"
-#include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
-#include "report/htmlreport.h"
-#include "report/reportwriters.h"
 #include "report/templateselect.h"
 #include "ui/spelling.h"
-#include "workfile/workfileformat.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,11 +1,11 @@
 // The encodings through the work-file writer and reader: decoding and
 // encoding again gives every Windows-1252 byte string back, UTF-8 reads as
 // UTF-8, and the writer agrees with the table character by character.
+#include "core/catalogue.h"
+#include "core/responsetext.h"
+#include "core/workfileformat.h"
 #include "fuzzcheck.h"
-#include "questionnaire/catalogue.h"
-#include "questionnaire/responsetext.h"
 #include "io/codepage.h"
-#include "workfile/workfileformat.h"
 
 #include <QString>
 #include <QStringDecoder>

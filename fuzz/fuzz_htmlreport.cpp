@@ -3,9 +3,9 @@
 //
 // Input: the template's bytes up to the first zero byte, then the responses
 // as UTF-16 (little endian), separated by U+0000; missing ones are empty.
+#include "core/catalogue.h"
+#include "document/htmlreport.h"
 #include "fuzzcheck.h"
-#include "questionnaire/catalogue.h"
-#include "report/htmlreport.h"
 #include "io/codepage.h"
 
 #include <QByteArray>

@@ -1,8 +1,8 @@
 // The work-file reader on arbitrary bytes.
+#include "core/catalogue.h"
+#include "core/responsetext.h"
+#include "core/workfileformat.h"
 #include "fuzzcheck.h"
-#include "questionnaire/catalogue.h"
-#include "questionnaire/responsetext.h"
-#include "workfile/workfileformat.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,9 +3,9 @@
 //
 // Input: byte 0 gives the printable width (0..47), byte 1 the printable
 // height (1..12), the rest is the text, one character per byte.
+#include "document/wrapline.h"
 #include "fuzzcheck.h"
 #include "recordingsurface.h"
-#include "report/wrapline.h"
 
 #include <cstdint>
 

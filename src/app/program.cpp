@@ -4,9 +4,9 @@
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "app/std11.h"
+#include "core/catalogue.h"
 #include "navigation/contentswindow.h"
 #include "navigation/findwindow.h"
-#include "questionnaire/catalogue.h"
 #include "questionnaire/examplewindow.h"
 #include "questionnaire/questionpage.h"
 #include "report/browserwindow.h"
@@ -78,14 +78,20 @@ T *Program::get(int key, Args &&...args)
     return window;
 }
 
-RegisterUpdate *Program::registerUpdate() { return get<RegisterUpdate>(int(WindowId::RegisterUpdate), *this); }
+RegisterUpdate *Program::registerUpdate()
+{
+    return get<RegisterUpdate>(int(WindowId::RegisterUpdate), *this, dialogs(), m_services.shell);
+}
 RegisterForm *Program::registerForm()
 {
     return get<RegisterForm>(int(WindowId::RegisterForm), *this, dialogs(), m_services.mail);
 }
-Std0 *Program::std0() { return get<Std0>(int(WindowId::Std0), *this); }
+Std0 *Program::std0() { return get<Std0>(int(WindowId::Std0), *this, savedWork(), m_services.shell); }
 ExampleWindow *Program::example() { return get<ExampleWindow>(int(WindowId::Example), *this); }
-Std11 *Program::std11() { return get<Std11>(int(WindowId::Std11), *this); }
+Std11 *Program::std11()
+{
+    return get<Std11>(int(WindowId::Std11), *this, dialogs(), m_services.printers, m_questionnaire);
+}
 TemplateSelect *Program::templateSelect()
 {
     return get<TemplateSelect>(int(WindowId::TemplateSelect), *this, dialogs(), m_questionnaire, m_services.shell);
@@ -154,6 +160,25 @@ Window *Program::showCompletion()
 void Program::showStartup()
 {
     showWindow(registerUpdate());
+}
+
+void Program::showRegistration()
+{
+    showWindow(registerForm());
+}
+
+void Program::showStart(QWidget *leaving)
+{
+    Std0 *start = std0();
+    showWindow(start);
+    if (leaving)
+        hideWindow(leaving);
+    offerRecoveredWork(start);
+}
+
+void Program::showTemplates()
+{
+    showWindow(templateSelect());
 }
 
 void Program::showInBrowser(const QString &path)

@@ -78,6 +78,9 @@ public:
     void hideExample() override;
     Window *showCompletion() override;
     void showStartup() override;
+    void showRegistration() override;
+    void showStart(QWidget *leaving) override;
+    void showTemplates() override;
     void showInBrowser(const QString &path) override;
     void showContents(int item) override;
     void showFind(const QString &text) override;

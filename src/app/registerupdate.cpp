@@ -1,8 +1,5 @@
 #include "app/registerupdate.h"
 
-#include "app/program.h"
-#include "app/std0.h"
-#include "updates/registerform.h"
 #include "ui/widgets.h"
 #include "updates/updatecommands.h"
 
@@ -11,9 +8,9 @@
 
 namespace brevant {
 
-RegisterUpdate::RegisterUpdate(Program &program)
-    : Window(program, QStringLiteral("RegisterUpdate"), QStringLiteral("Brevant Zizazov Irivadevu")),
-      m_program(program)
+RegisterUpdate::RegisterUpdate(WindowHost &host, Dialogs &dialogs, Shell &shell)
+    : Window(host, QStringLiteral("RegisterUpdate"), QStringLiteral("Brevant Zizazov Irivadevu")),
+      m_dialogs(dialogs), m_shell(shell)
 {
     setFont(regularFont());
     auto *layout = new QVBoxLayout(this);
@@ -52,30 +49,27 @@ RegisterUpdate::RegisterUpdate(Program &program)
 
 void RegisterUpdate::Form_Unload()
 {
-    m_program.closeAll();
+    host().closeAll();
 }
 
 void RegisterUpdate::register_Click()
 {
-    m_program.hideWindow(this);
-    m_program.showWindow(m_program.registerForm());
+    host().hideWindow(this);
+    host().showRegistration();
 }
 
 void RegisterUpdate::update_Click()
 {
     // The flag holds what a check found; a failed check found nothing.
-    updatesAvailable = checkForUpdates(m_program.dialogs(), m_program.services().shell,
-                                       m_program.programPath(QStringLiteral("/Database/update.db")), this);
+    updatesAvailable = checkForUpdates(m_dialogs, m_shell,
+                                       host().programPath(QStringLiteral("/Database/update.db")), this);
 }
 
 void RegisterUpdate::continue_Click()
 {
-    Std0 *start = m_program.std0();
-    m_program.showWindow(start);
-    m_program.hideWindow(this);
     // Work an earlier run left unsaved is offered in front of the start
     // window, before anything can be loaded.
-    m_program.offerRecoveredWork(start);
+    host().showStart(this);
 }
 
 } // namespace brevant

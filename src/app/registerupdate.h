@@ -4,13 +4,14 @@
 
 namespace brevant {
 
-class Program;
+class Dialogs;
+class Shell;
 
 // The startup window: register, check for updates, or go on.
 class RegisterUpdate : public Window {
     Q_OBJECT
 public:
-    explicit RegisterUpdate(Program &program);
+    RegisterUpdate(WindowHost &host, Dialogs &dialogs, Shell &shell);
 
     // Set by each update check.
     bool updatesAvailable = false;
@@ -21,7 +22,8 @@ public:
     void continue_Click();
 
 private:
-    Program &m_program;
+    Dialogs &m_dialogs;
+    Shell &m_shell;
 };
 
 } // namespace brevant

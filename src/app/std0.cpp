@@ -1,6 +1,6 @@
 #include "app/std0.h"
 
-#include "app/program.h"
+#include "questionnaire/questionnaire.h"
 #include "ui/services.h"
 #include "ui/widgets.h"
 #include "workfile/workcommands.h"
@@ -12,9 +12,9 @@
 
 namespace brevant {
 
-Std0::Std0(Program &program)
-    : Window(program, QStringLiteral("Std0"), QStringLiteral("Brevant Policies ")),
-      state(program.questionnaire().workFile()), m_program(program)
+Std0::Std0(WindowHost &host, const SavedWork &work, Shell &shell)
+    : Window(host, QStringLiteral("Std0"), QStringLiteral("Brevant Policies ")),
+      state(work.questionnaire.workFile()), m_work(work), m_shell(shell)
 {
     setFont(regularFont());
     auto *layout = new QVBoxLayout(this);
@@ -47,30 +47,25 @@ void Std0::Form_Load()
 
 void Std0::Form_Unload()
 {
-    m_program.closeAll();
+    host().closeAll();
 }
 
 void Std0::load_Click()
 {
-    loadWork(m_program.savedWork(), this, m_openDialog);
-}
-
-bool Std0::TextFromFile(const QString &fInStream)
-{
-    return readWorkFile(m_program.savedWork(), this, fInStream);
+    loadWork(m_work, this, m_openDialog);
 }
 
 void Std0::Command1_Click()
 {
     state.pFileOpened = false;
     state.pFileClosed = true;
-    m_program.hideWindow(this);
-    m_program.showPage(1);
+    host().hideWindow(this);
+    host().showPage(1);
 }
 
 void Std0::Command2_Click()
 {
-    ShellOpenFile(m_program.programPath(QStringLiteral("/Documentation/Documentation.pdf")));
+    ShellOpenFile(host().programPath(QStringLiteral("/Documentation/Documentation.pdf")));
 }
 
 void Std0::ShellOpenFile(const QString &path)
@@ -78,7 +73,7 @@ void Std0::ShellOpenFile(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
         return;
-    openOrSayWhere(m_program.dialogs(), m_program.services().shell, this, path, QStringLiteral("the help document"),
+    openOrSayWhere(m_work.dialogs, m_shell, this, path, QStringLiteral("the help document"),
                    QStringLiteral("/"));
 }
 

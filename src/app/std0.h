@@ -1,18 +1,19 @@
 #pragma once
 
+#include "core/workfilestate.h"
 #include "ui/filedialog.h"
 #include "ui/window.h"
-#include "questionnaire/workfilestate.h"
+#include "workfile/workcommands.h"
 
 namespace brevant {
 
-class Program;
+class Shell;
 
 // The start window: load saved work, continue to page 1, open the guide.
 class Std0 : public Window {
     Q_OBJECT
 public:
-    explicit Std0(Program &program);
+    Std0(WindowHost &host, const SavedWork &work, Shell &shell);
 
     // The current work file; the questionnaire keeps it for the whole run.
     WorkFileState &state;
@@ -24,17 +25,13 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-    // Reads the work file at fInStream into the 27 responses. Returns true
-    // when they were set; a file that could not be used has been reported
-    // to the user and changed no response.
-    bool TextFromFile(const QString &fInStream);
-
     // Opens a document with the desktop if an ordinary file is there;
     // otherwise does nothing.
     void ShellOpenFile(const QString &path);
 
 private:
-    Program &m_program;
+    SavedWork m_work;
+    Shell &m_shell;
     FileDialog m_openDialog;
 };
 

@@ -1,8 +1,6 @@
 #include "app/std11.h"
 
-#include "app/program.h"
-#include "report/printcommand.h"
-#include "report/templateselect.h"
+#include "print/printcommand.h"
 #include "ui/widgets.h"
 
 #include <QGroupBox>
@@ -13,8 +11,9 @@
 
 namespace brevant {
 
-Std11::Std11(Program &program)
-    : Window(program, QStringLiteral("Std11"), QStringLiteral("Brevant Policies")), m_program(program)
+Std11::Std11(WindowHost &host, Dialogs &dialogs, PrinterFactory &printers, Questionnaire &questionnaire)
+    : Window(host, QStringLiteral("Std11"), QStringLiteral("Brevant Policies")), m_dialogs(dialogs),
+      m_printers(printers), m_questionnaire(questionnaire)
 {
     setFont(regularFont());
     auto *frame = new QGroupBox(QStringLiteral("Congratulations!"), this);
@@ -47,23 +46,23 @@ Std11::Std11(Program &program)
 
 void Std11::Form_Unload()
 {
-    m_program.closeAll();
+    host().closeAll();
 }
 
 void Std11::print_Click()
 {
-    printReport(m_program.dialogs(), m_program.services().printers, m_program.questionnaire(), this);
+    printReport(m_dialogs, m_printers, m_questionnaire, this);
 }
 
 void Std11::save_Click()
 {
-    m_program.showWindow(m_program.templateSelect());
-    m_program.hideWindow(this);
+    host().showTemplates();
+    host().hideWindow(this);
 }
 
 void Std11::quit_Click()
 {
-    m_program.endProgram();
+    host().endProgram();
 }
 
 } // namespace brevant

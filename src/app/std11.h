@@ -4,13 +4,15 @@
 
 namespace brevant {
 
-class Program;
+class Dialogs;
+class PrinterFactory;
+class Questionnaire;
 
 // The completion window: print, save as an HTML file, or quit.
 class Std11 : public Window {
     Q_OBJECT
 public:
-    explicit Std11(Program &program);
+    Std11(WindowHost &host, Dialogs &dialogs, PrinterFactory &printers, Questionnaire &questionnaire);
 
     void Form_Unload() override;
     void print_Click();
@@ -18,7 +20,9 @@ public:
     void quit_Click();
 
 private:
-    Program &m_program;
+    Dialogs &m_dialogs;
+    PrinterFactory &m_printers;
+    Questionnaire &m_questionnaire;
 };
 
 } // namespace brevant

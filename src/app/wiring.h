@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/endsignals.h"
-#include "report/printsurfaceqt.h"
+#include "print/printsurfaceqt.h"
 #include "ui/qtservices.h"
 #include "ui/spelling.h"
 #include "updates/mailsender.h"

@@ -1,6 +1,6 @@
 #include "navigation/contentsentry.h"
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "ui/widgets.h"
 
 #include <QAccessible>

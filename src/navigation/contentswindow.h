@@ -1,6 +1,6 @@
 #pragma once
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "ui/window.h"
 
 #include <QTimer>

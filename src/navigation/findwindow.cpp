@@ -1,6 +1,6 @@
 #include "navigation/findwindow.h"
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "questionnaire/questionnaire.h"
 #include "ui/widgets.h"
 

@@ -1,6 +1,6 @@
 #include "questionnaire/questionnaire.h"
 
-#include "questionnaire/responsetext.h"
+#include "core/responsetext.h"
 #include "ui/formatting.h"
 #include "ui/responseaids.h"
 

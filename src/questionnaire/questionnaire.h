@@ -1,7 +1,7 @@
 #pragma once
 
-#include "questionnaire/catalogue.h"
-#include "questionnaire/workfilestate.h"
+#include "core/catalogue.h"
+#include "core/workfilestate.h"
 
 #include <QObject>
 #include <QString>

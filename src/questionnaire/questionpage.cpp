@@ -1,6 +1,6 @@
 #include "questionnaire/questionpage.h"
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "ui/responseaids.h"
 #include "ui/services.h"
 #include "ui/spelling.h"

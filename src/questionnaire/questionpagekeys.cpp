@@ -3,7 +3,7 @@
 // HELP labels do; each button's tooltip names its key.
 #include "questionnaire/questionpage.h"
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

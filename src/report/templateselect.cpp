@@ -1,8 +1,8 @@
 #include "report/templateselect.h"
 
+#include "document/htmlreport.h"
+#include "document/reportwriters.h"
 #include "questionnaire/questionnaire.h"
-#include "report/htmlreport.h"
-#include "report/reportwriters.h"
 #include "ui/services.h"
 #include "ui/widgets.h"
 

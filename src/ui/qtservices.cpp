@@ -1,5 +1,6 @@
 #include "ui/qtservices.h"
 
+#include "core/catalogue.h"
 #include "ui/filedialog.h"
 
 #include <QApplication>

@@ -67,9 +67,4 @@ bool openOrSayWhere(Dialogs &dialogs, Shell &shell, QWidget *owner, const QStrin
     return false;
 }
 
-QString applicationTitle()
-{
-    return QStringLiteral("Brevant Policies");
-}
-
 } // namespace brevant

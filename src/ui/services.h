@@ -85,7 +85,4 @@ QString fileDialogErrorText(int error, const QString &description);
 // true when a path was chosen.
 bool acceptDialogOutcome(Dialogs &dialogs, QWidget *parent, const FileDialogOutcome &outcome);
 
-// The title message boxes show when the caller gives none.
-QString applicationTitle();
-
 } // namespace brevant

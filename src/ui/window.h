@@ -27,6 +27,13 @@ public:
     virtual Window *showCompletion() = 0;
     // Shows the startup window.
     virtual void showStartup() = 0;
+    // Shows the registration form.
+    virtual void showRegistration() = 0;
+    // Shows the start window in place of leaving, then offers, once per
+    // run and in front of it, work that an earlier run left unsaved.
+    virtual void showStart(QWidget *leaving) = 0;
+    // Shows the template window.
+    virtual void showTemplates() = 0;
     // Shows a local HTML file in the browser window.
     virtual void showInBrowser(const QString &path) = 0;
 

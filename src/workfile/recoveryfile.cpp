@@ -2,7 +2,7 @@
 
 #include "io/files.h"
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "workfile/recoveryoffer.h"
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "ui/services.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "workfile/recoveryfile.h"
 
 #include <QObject>

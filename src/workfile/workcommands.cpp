@@ -1,11 +1,12 @@
 #include "workfile/workcommands.h"
 
-#include "questionnaire/catalogue.h"
-#include "questionnaire/questionnaire.h"
+#include "core/catalogue.h"
+#include "core/workfileformat.h"
+#include "core/workfileread.h"
 #include "io/files.h"
+#include "questionnaire/questionnaire.h"
 #include "ui/filedialog.h"
 #include "workfile/backups.h"
-#include "workfile/workfileformat.h"
 
 #include <QDir>
 #include <QFile>
@@ -178,50 +179,13 @@ void loadWork(const SavedWork &work, QWidget *start, FileDialog &openDialog)
 
 bool readWorkFile(const SavedWork &work, QWidget *parent, const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        reportNotLoaded(work, parent, path, QStringLiteral("it is a folder, not a file."));
+    const WorkFileReading read =
+        TextFromFile(path, [&work](bool reading) { work.dialogs.setBusy(reading); });
+    if (!read.ok) {
+        reportNotLoaded(work, parent, path, read.reason);
         return false;
     }
-    if (info.exists() && !info.isFile()) {
-        reportNotLoaded(work, parent, path, QStringLiteral("it is not an ordinary file."));
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reportNotLoaded(work, parent, path, file.errorString());
-        return false;
-    }
-    const qint64 size = file.size();
-    if (size > kMaxWorkFileSize) {
-        reportNotLoaded(work, parent, path,
-                        QStringLiteral("it holds %1 MiB, far more than any work file (at most %2 MiB).")
-                            .arg(size / (1024 * 1024))
-                            .arg(kMaxWorkFileSize / (1024 * 1024)));
-        return false;
-    }
-
-    work.dialogs.setBusy(true);
-    const QByteArray bytes = file.readAll();
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    const QString readError = file.errorString();
-    file.close();
-    work.dialogs.setBusy(false);
-    if (readFailed) {
-        reportNotLoaded(work, parent, path, readError);
-        return false;
-    }
-
-    const WorkFileContents contents = parseWorkFile(bytes);
-    if (!contents.complete()) {
-        const QString why = bytes.isEmpty()
-            ? QStringLiteral("the file is empty; a work file holds 27 responses.")
-            : QStringLiteral("it is not a complete work file. It holds %1 of the 27 responses.")
-                  .arg(contents.pieces);
-        reportNotLoaded(work, parent, path, why);
-        return false;
-    }
-    work.questionnaire.setResponses(contents.responses);
+    work.questionnaire.setResponses(read.contents.responses);
     // Just loaded: nothing unsaved until the next change.
     work.questionnaire.markSaved();
     return true;

@@ -4,7 +4,7 @@
 #include "harness.h"
 #include "testmain.h"
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "questionnaire/questionpage.h"
 #include "report/browserwindow.h"
 #include "ui/window.h"

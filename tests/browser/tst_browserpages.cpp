@@ -6,7 +6,8 @@
 // outside Windows-1252 is that character. The screenshots stay in
 // build/browser/ to be looked at.
 
-#include "report/htmlreport.h"
+#include "document/htmlreport.h"
+#include "document/reportwriters.h"
 #include "testmain.h"
 
 #include <QColor>
@@ -169,7 +170,8 @@ QString TestBrowserPages::writeReport(const QString &design) const
 {
     const QString templateFile = builtProgramFolder() + u"/Templates/"_s + design + u".htm"_s;
     QString error;
-    if (!brevant::writeHtmlReport(templateFile, pagePath(design), kResponses, &error))
+    if (!brevant::writeReport(brevant::ReportFormat::Html, templateFile, pagePath(design), kResponses,
+                              brevant::DocumentOptions(), &error))
         return u"the report writer failed: "_s + error;
     return QString();
 }

@@ -3,14 +3,14 @@
 // What the tests of the report documents share: responses with every hard
 // case, the date the reports are made on, and the report's HTML of a
 // design.
-#include "pdftext.h"
+#include "core/catalogue.h"
+#include "document/htmlreport.h"
+#include "document/reportdocument.h"
+#include "document/reportwriters.h"
 #include "failingdevice.h"
 #include "files.h"
+#include "pdftext.h"
 #include "testmain.h"
-#include "questionnaire/catalogue.h"
-#include "report/htmlreport.h"
-#include "report/reportdocument.h"
-#include "report/reportwriters.h"
 #include "ui/filedialog.h"
 
 #include <QDir>

@@ -3,17 +3,17 @@
 // What the tests of the template window share: the shipped designs put
 // into the harness's folder, the window as the user reaches it, and a Save
 // that goes through.
-#include "pdftext.h"
 #include "app/program.h"
 #include "app/std11.h"
+#include "core/catalogue.h"
+#include "document/htmlreport.h"
+#include "document/reportwriters.h"
 #include "files.h"
 #include "harness.h"
-#include "testmain.h"
-#include "questionnaire/catalogue.h"
+#include "pdftext.h"
 #include "report/browserwindow.h"
-#include "report/htmlreport.h"
-#include "report/reportwriters.h"
 #include "report/templateselect.h"
+#include "testmain.h"
 
 #include <QApplication>
 #include <QDir>

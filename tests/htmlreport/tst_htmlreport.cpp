@@ -1,11 +1,12 @@
 // The HTML report writer: the file it writes, line by line, and how it
 // fails.
 
+#include "core/catalogue.h"
+#include "document/htmlreport.h"
+#include "document/reportwriters.h"
 #include "files.h"
-#include "questionnaire/catalogue.h"
-#include "report/htmlreport.h"
-#include "trickytexts.h"
 #include "io/codepage.h"
+#include "trickytexts.h"
 
 #include <QDir>
 #include <QFile>
@@ -293,7 +294,8 @@ void TestHtmlReport::failuresLeaveTheEarlierFile()
         QVERIFY(QFile::setPermissions(dir.filePath(u"r.html"_s), QFile::ReadOwner));
 
     QString error;
-    QVERIFY(!writeHtmlReport(dir.filePath(templateName), dir.filePath(destination), numberedResponses(), &error));
+    QVERIFY(!writeReport(ReportFormat::Html, dir.filePath(templateName), dir.filePath(destination), numberedResponses(),
+                        DocumentOptions(), &error));
     // What failed, the path, the reason: one line each.
     const QStringList parts = error.split(u'\n');
     QCOMPARE(parts.size(), 3);
@@ -327,7 +329,7 @@ void TestHtmlReport::writesTheGoldenReports()
     QVERIFY(dir.isValid());
     const QString written = dir.filePath(u"report.html"_s);
     QString error;
-    QVERIFY2(writeHtmlReport(templateFile, written, responses, &error), qPrintable(error));
+    QVERIFY2(writeReport(ReportFormat::Html, templateFile, written, responses, DocumentOptions(), &error), qPrintable(error));
     QCOMPARE(fileBytes(written), expected);
     QCOMPARE(reportBytes(fileBytes(templateFile), responses), expected);
 }

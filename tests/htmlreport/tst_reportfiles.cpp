@@ -2,8 +2,8 @@
 // as word processors read them (content.xml out of the zip, python-docx,
 // LibreOffice), and the documents on a device that fails and on
 // destinations that cannot be written.
+#include "document/documentengine.h"
 #include "reportdocumenttest.h"
-#include "report/documentengine.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

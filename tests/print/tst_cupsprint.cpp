@@ -1,10 +1,10 @@
 #include "harness.h"
-#include "testmain.h"
 #include "pdftext.h"
+#include "testmain.h"
 
 #include "app/std11.h"
-#include "report/printcommand.h"
-#include "report/printsurfaceqt.h"
+#include "print/printcommand.h"
+#include "print/printsurfaceqt.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,12 +1,12 @@
-#include "harness.h"
-#include "testmain.h"
-#include "pdftext.h"
 #include "files.h"
+#include "harness.h"
+#include "pdftext.h"
+#include "testmain.h"
 #include "trickytexts.h"
 
 #include "app/std11.h"
-#include "report/printcommand.h"
-#include "report/printsurfaceqt.h"
+#include "print/printcommand.h"
+#include "print/printsurfaceqt.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -255,7 +255,7 @@ void TstPdfReport::failedPdfLeavesTheEarlierFile()
 void TstPdfReport::surfaceMeasuresAndPages()
 {
     QtPrinterFactory printers;
-    const std::unique_ptr<PrintSurface> made = printers.pdfSurface(m_dir.filePath(QStringLiteral("m.pdf")));
+    const std::unique_ptr<PrintSurface> made = printers.pdfSurface(m_dir.filePath(QStringLiteral("m.pdf")), nullptr);
     QVERIFY(made);
     PrintSurface &surface = *made;
     QVERIFY(surface.begin());

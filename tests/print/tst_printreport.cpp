@@ -2,9 +2,9 @@
 #include "testmain.h"
 
 #include "app/std11.h"
-#include "questionnaire/catalogue.h"
-#include "report/printcommand.h"
-#include "report/printreport.h"
+#include "core/catalogue.h"
+#include "document/printreport.h"
+#include "print/printcommand.h"
 
 #include <QComboBox>
 #include <QPlainTextEdit>

@@ -1,5 +1,5 @@
+#include "document/wrapline.h"
 #include "recordingsurface.h"
-#include "report/wrapline.h"
 
 #include <QTest>
 

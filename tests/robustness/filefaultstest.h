@@ -8,14 +8,14 @@
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "app/std11.h"
+#include "core/workfileformat.h"
+#include "document/htmlreport.h"
 #include "files.h"
 #include "harness.h"
-#include "testmain.h"
 #include "questionnaire/questionpage.h"
 #include "report/browserwindow.h"
-#include "report/htmlreport.h"
 #include "report/templateselect.h"
-#include "workfile/workfileformat.h"
+#include "testmain.h"
 
 #include <QApplication>
 #include <QDir>

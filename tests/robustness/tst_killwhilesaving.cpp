@@ -1,7 +1,7 @@
 // Killing the program while it saves never leaves a broken work file: the
 // file on disk is always the complete earlier work or the complete new one.
+#include "core/workfileformat.h"
 #include "files.h"
-#include "workfile/workfileformat.h"
 #include "workversions.h"
 
 #include <QDir>

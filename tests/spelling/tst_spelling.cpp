@@ -8,9 +8,9 @@
 #include "testmain.h"
 
 #include "app/std11.h"
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
+#include "document/reportwriters.h"
 #include "questionnaire/questionpage.h"
-#include "report/reportwriters.h"
 #include "report/templateselect.h"
 #include "ui/spelling.h"
 #include "workfile/recoveryrecorder.h"

@@ -153,7 +153,7 @@ std::unique_ptr<PrintSurface> FakePrinters::printerSurface(const QString &name)
     return make(QStringLiteral("printer:") + name);
 }
 
-std::unique_ptr<PrintSurface> FakePrinters::pdfSurface(const QString &path)
+std::unique_ptr<PrintSurface> FakePrinters::pdfSurface(const QString &path, QString *)
 {
     return make(QStringLiteral("pdf:") + path);
 }

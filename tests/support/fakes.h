@@ -1,7 +1,7 @@
 #pragma once
 
+#include "document/printsurface.h"
 #include "recordingsurface.h"
-#include "report/printsurface.h"
 #include "ui/services.h"
 #include "updates/mailsender.h"
 
@@ -108,7 +108,7 @@ public:
 
     QString defaultPrinter() const override { return printer; }
     std::unique_ptr<PrintSurface> printerSurface(const QString &name) override;
-    std::unique_ptr<PrintSurface> pdfSurface(const QString &path) override;
+    std::unique_ptr<PrintSurface> pdfSurface(const QString &path, QString *error) override;
 
 private:
     std::unique_ptr<PrintSurface> make(const QString &target);

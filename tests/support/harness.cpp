@@ -2,7 +2,7 @@
 
 #include "app/registerupdate.h"
 #include "app/std0.h"
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "questionnaire/questionpage.h"
 #include "ui/window.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/printsurface.h"
+#include "document/printsurface.h"
 
 #include <QList>
 #include <QString>

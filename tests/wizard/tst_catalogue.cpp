@@ -1,5 +1,5 @@
 // The questionnaire as constant data: order, names and texts.
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 
 #include <QSet>
 #include <QTest>

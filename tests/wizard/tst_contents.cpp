@@ -6,9 +6,9 @@
 #include "testmain.h"
 
 #include "app/std11.h"
+#include "core/catalogue.h"
 #include "navigation/contentsentry.h"
 #include "navigation/contentswindow.h"
-#include "questionnaire/catalogue.h"
 #include "questionnaire/examplewindow.h"
 #include "questionnaire/questionpage.h"
 

@@ -1,7 +1,7 @@
 // The real message boxes, driven with real keys: a question is answered
 // only by its buttons. The real save dialog reports the file type chosen.
+#include "document/reportwriters.h"
 #include "testmain.h"
-#include "report/reportwriters.h"
 #include "ui/qtservices.h"
 
 #include <QAbstractButton>

@@ -4,7 +4,7 @@
 #include "testmain.h"
 
 #include "app/std0.h"
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "questionnaire/examplewindow.h"
 #include "questionnaire/questionpage.h"
 #include "ui/widgets.h"

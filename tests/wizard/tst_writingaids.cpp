@@ -3,7 +3,7 @@
 #include "harness.h"
 #include "testmain.h"
 
-#include "questionnaire/catalogue.h"
+#include "core/catalogue.h"
 #include "questionnaire/questionpage.h"
 #include "ui/responseaids.h"
 

@@ -6,15 +6,15 @@
 #include "app/registerupdate.h"
 #include "app/std0.h"
 #include "app/std11.h"
+#include "core/catalogue.h"
+#include "core/workfileformat.h"
 #include "files.h"
 #include "harness.h"
-#include "testmain.h"
-#include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
+#include "testmain.h"
 #include "workfile/recoveryfile.h"
 #include "workfile/recoveryoffer.h"
 #include "workfile/recoveryrecorder.h"
-#include "workfile/workfileformat.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,10 +1,10 @@
 // Load through the start window's button, and work that goes through
 // Save and Load in turn.
+#include "core/workfileformat.h"
+#include "document/reportwriters.h"
 #include "files.h"
-#include "report/reportwriters.h"
 #include "report/templateselect.h"
 #include "workcommandstest.h"
-#include "workfile/workfileformat.h"
 
 #include <QMouseEvent>
 #include <QPushButton>

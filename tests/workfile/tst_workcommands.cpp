@@ -1,8 +1,8 @@
 // Save and Save As through the pages' buttons: what they ask, what they
 // write, and how they fail.
+#include "core/workfileformat.h"
 #include "files.h"
 #include "workcommandstest.h"
-#include "workfile/workfileformat.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
+#include "core/catalogue.h"
+#include "core/responsetext.h"
+#include "core/workfileformat.h"
 #include "files.h"
-#include "workfileformattest.h"
-#include "questionnaire/catalogue.h"
-#include "questionnaire/responsetext.h"
-#include "trickytexts.h"
 #include "io/codepage.h"
-#include "workfile/workfileformat.h"
+#include "trickytexts.h"
+#include "workfileformattest.h"
 
 #include <QBuffer>
 #include <QTest>

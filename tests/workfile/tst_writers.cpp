@@ -1,12 +1,12 @@
 // The writers of the work file and the HTML report on a device that fails
 // part way, as a full disk does, and the path writer under Save and the
 // report when the writer it hands its file to fails.
+#include "core/workfileformat.h"
+#include "document/htmlreport.h"
 #include "failingdevice.h"
 #include "files.h"
-#include "report/htmlreport.h"
-#include "trickytexts.h"
 #include "io/files.h"
-#include "workfile/workfileformat.h"
+#include "trickytexts.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -5,10 +5,10 @@
 
 #include "app/registerupdate.h"
 #include "app/std0.h"
+#include "core/catalogue.h"
 #include "harness.h"
-#include "testmain.h"
-#include "questionnaire/catalogue.h"
 #include "questionnaire/questionpage.h"
+#include "testmain.h"
 
 #include <QComboBox>
 #include <unistd.h>

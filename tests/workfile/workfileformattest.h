@@ -1,7 +1,7 @@
 #pragma once
 
 // What the tests of the work-file format share.
-#include "workfile/workfileformat.h"
+#include "core/workfileformat.h"
 
 #include <QStringList>
 

@@ -1,0 +1,8 @@
+#include "document/printsurface.h"
+
+namespace brevant {
+
+PrintSurface::~PrintSurface() = default;
+PrinterFactory::~PrinterFactory() = default;
+
+} // namespace brevant

@@ -1,0 +1,140 @@
+#include "engine/ziparchive.h"
+
+#include <zip.h>
+
+#include <cstdio>
+#include <limits>
+
+namespace brevant {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The most a QByteArray holds, well above any report.
+constexpr zip_uint64_t kMaxBytes = zip_uint64_t(std::numeric_limits<qsizetype>::max() / 2);
+
+QString errorText(zip_error_t *error)
+{
+    return QString::fromLocal8Bit(zip_error_strerror(error));
+}
+
+} // namespace
+
+ZipArchive::ZipArchive() : ZipArchive(QByteArray()) {}
+
+ZipArchive::ZipArchive(const QByteArray &archive) : m_original(archive)
+{
+    zip_error_t error;
+    zip_error_init(&error);
+    m_source = zip_source_buffer_create(m_original.isEmpty() ? nullptr : m_original.constData(),
+                                        zip_uint64_t(m_original.size()), 0, &error);
+    if (m_source) {
+        m_zip = zip_open_from_source(m_source, m_original.isEmpty() ? ZIP_CREATE | ZIP_TRUNCATE : 0, &error);
+        // The archive took the source; a second reference keeps it past
+        // zip_close(), which writes the archive into it.
+        if (m_zip)
+            zip_source_keep(m_source);
+    }
+    if (!m_zip)
+        m_error = u"The document's archive could not be opened: "_s + errorText(&error);
+    zip_error_fini(&error);
+}
+
+ZipArchive::~ZipArchive()
+{
+    if (m_zip)
+        zip_discard(m_zip);
+    if (m_source)
+        zip_source_free(m_source);
+}
+
+bool ZipArchive::fail(const QString &what)
+{
+    m_error = what + u": "_s + QString::fromLocal8Bit(m_zip ? zip_strerror(m_zip) : "closed");
+    return false;
+}
+
+std::optional<QByteArray> ZipArchive::read(const QString &name)
+{
+    if (!m_zip)
+        return std::nullopt;
+    const QByteArray path = name.toUtf8();
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat(m_zip, path.constData(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)
+        || stat.size > kMaxBytes) {
+        fail(u"No %1 in the document"_s.arg(name));
+        return std::nullopt;
+    }
+    zip_file_t *file = zip_fopen(m_zip, path.constData(), 0);
+    if (!file) {
+        fail(u"%1 could not be read"_s.arg(name));
+        return std::nullopt;
+    }
+    QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
+    const zip_int64_t got = zip_fread(file, bytes.data(), stat.size);
+    zip_fclose(file);
+    if (got < 0 || zip_uint64_t(got) != stat.size) {
+        fail(u"%1 could not be read"_s.arg(name));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool ZipArchive::put(const QString &name, const QByteArray &bytes, Compression compression)
+{
+    if (!m_zip)
+        return false;
+    // libzip reads the bytes when the archive is closed.
+    m_members.append(bytes);
+    const QByteArray &kept = m_members.last();
+    zip_source_t *member = zip_source_buffer(m_zip, kept.constData(), zip_uint64_t(kept.size()), 0);
+    if (!member)
+        return fail(u"%1 could not be added"_s.arg(name));
+    const QByteArray path = name.toUtf8();
+    const zip_int64_t index = zip_file_add(m_zip, path.constData(), member, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
+        zip_source_free(member);
+        return fail(u"%1 could not be added"_s.arg(name));
+    }
+    const zip_int32_t method = compression == Compression::Store ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
+    if (zip_set_file_compression(m_zip, zip_uint64_t(index), method, 0) != 0)
+        return fail(u"%1 could not be compressed"_s.arg(name));
+    return true;
+}
+
+QByteArray ZipArchive::finish()
+{
+    if (!m_zip)
+        return QByteArray();
+    if (zip_close(m_zip) != 0) {
+        fail(u"The document's archive could not be written"_s);
+        zip_discard(m_zip);
+        m_zip = nullptr;
+        return QByteArray();
+    }
+    m_zip = nullptr;
+    m_members.clear();
+
+    QByteArray bytes;
+    zip_error_t *error = zip_source_error(m_source);
+    if (zip_source_open(m_source) != 0) {
+        m_error = u"The document's archive could not be read back: "_s + errorText(error);
+        return QByteArray();
+    }
+    zip_int64_t size = -1;
+    if (zip_source_seek(m_source, 0, SEEK_END) == 0)
+        size = zip_source_tell(m_source);
+    if (size > 0 && zip_uint64_t(size) <= kMaxBytes && zip_source_seek(m_source, 0, SEEK_SET) == 0) {
+        bytes.resize(qsizetype(size));
+        if (zip_source_read(m_source, bytes.data(), zip_uint64_t(size)) != size)
+            bytes.clear();
+    }
+    if (bytes.isEmpty())
+        m_error = u"The document's archive could not be read back: "_s + errorText(error);
+    zip_source_close(m_source);
+    return bytes;
+}
+
+} // namespace brevant

@@ -1,8 +1,0 @@
-#include "report/printsurface.h"
-
-namespace brevant {
-
-PrintSurface::~PrintSurface() = default;
-PrinterFactory::~PrinterFactory() = default;
-
-} // namespace brevant
