@@ -17,6 +17,7 @@
 #include "core/catalogue.h"
 #include "document/htmlreport.h"
 #include "document/reportdocument.h"
+#include "document/reportpicture.h"
 #include "navigation/contentswindow.h"
 #include "navigation/findwindow.h"
 #include "questionnaire/examplewindow.h"

@@ -3,11 +3,12 @@
 #include "document/reportmodel.h"
 
 #include <QByteArray>
-#include <QImage>
 #include <QSizeF>
 #include <QString>
 
 #include <memory>
+
+class QImage;
 
 namespace brevant {
 
@@ -21,12 +22,12 @@ struct DocumentSetup {
 
 // The documents drawn with Pango and Cairo and finished with QPDF (the
 // report as a tagged PDF, pictures of its pages, the printed report's PDF
-// file) and those zipped with libzip (the Word document, the mending of the
-// ODT). They are made in a module of their own beside the program
-// (kDocumentModule), loaded the first time one is needed: linked to the
-// program, those libraries and the forty they bring (libzip alone brings
-// a cryptography library) would be loaded at every start, costing time and
-// memory each time.
+// file) and those zipped with libzip (the Word document and the ODT). They
+// are made in a module of their own beside the program (kDocumentModule),
+// loaded the first time one is needed: linked to the program, those
+// libraries and the forty they bring (libzip alone brings a cryptography
+// library, Qt Gui a dozen more) would be loaded at every start of either
+// front door, costing time and memory each time.
 //
 // The module is built with the program and loaded only when it is the very
 // file built with it (its GNU build-id, recorded by the build, and every
@@ -54,9 +55,10 @@ struct DocumentEngine {
     // in *error, when it could not be made.
     QByteArray (*reportDocx)(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
                              QString *error);
-    // An OpenDocument file from Qt's writer with its content mended
-    // (odtmend.h); empty, with the reason in *error, when it cannot be.
-    QByteArray (*mendOdt)(const QByteArray &odt, QString *error);
+    // The report as an OpenDocument Text file; empty, with the reason in
+    // *error, when it could not be made.
+    QByteArray (*reportOdt)(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
+                            QString *error);
 };
 
 // The module's file name and the function it offers, which returns its

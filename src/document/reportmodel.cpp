@@ -250,6 +250,29 @@ Report makeReport(const QByteArray &templateBytes, const QStringList &responses)
     return report;
 }
 
+Paper paperFor(const QLocale &locale)
+{
+    return locale.measurementSystem() == QLocale::ImperialUSSystem ? Paper::Letter : Paper::A4;
+}
+
+QSizeF paperSize(Paper paper)
+{
+    // As the print system rounds them: 210 x 297 mm and 8.5 x 11 inches.
+    return paper == Paper::Letter ? QSizeF(612, 792) : QSizeF(595, 842);
+}
+
+QDateTime documentTime()
+{
+    bool number = false;
+    const QByteArray given = qgetenv("SOURCE_DATE_EPOCH");
+    if (!given.isEmpty()) {
+        const qint64 epoch = given.trimmed().toLongLong(&number);
+        if (number && epoch >= 0)
+            return QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC);
+    }
+    return QDateTime::currentDateTime();
+}
+
 QString footerDate(const QDate &date)
 {
     return QLocale::c().toString(date, u"d MMMM yyyy"_s);

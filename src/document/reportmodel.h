@@ -2,10 +2,14 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QLocale>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace brevant {
 
@@ -99,13 +103,30 @@ ReportStyle readReportStyle(const QByteArray &templateBytes);
 ReportMasthead readReportMasthead(const QByteArray &templateBytes);
 QString readReportTitle(const QByteArray &templateBytes);
 
+// The paper a document is laid out on.
+enum class Paper { A4, Letter };
+// Letter where the US customary measures are used, A4 elsewhere.
+Paper paperFor(const QLocale &locale);
+// The paper's size in whole points, portrait.
+QSizeF paperSize(Paper paper);
+
+// When a document is made: SOURCE_DATE_EPOCH (seconds since 1970, UTC)
+// when it is set, so that a report made again from the same responses is
+// the same byte for byte; else now, in local time.
+QDateTime documentTime();
+
 // How a document of the report is set up.
 struct DocumentOptions {
-    // The page size follows the user's locale: Letter where the US
-    // customary measures are used, A4 elsewhere.
+    // The paper follows the user's locale unless one is chosen.
     QLocale locale;
+    std::optional<Paper> paper;
+    // When the report was made: the documents' properties and the dates of
+    // their parts.
+    QDateTime made = documentTime();
     // The date the report was made, in the footer of every page.
-    QDate date = QDate::currentDate();
+    QDate date = made.date();
+
+    Paper pagePaper() const { return paper ? *paper : paperFor(locale); }
 };
 
 // The footer's date: "8 December 2026".

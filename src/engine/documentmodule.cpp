@@ -2,7 +2,7 @@
 // document/documentengine.h): its one entry point.
 #include "document/documentengine.h"
 #include "engine/docxwriter.h"
-#include "engine/odtmend.h"
+#include "engine/odtreport.h"
 #include "engine/printsurfacepdf.h"
 #include "engine/taggedpdf.h"
 
@@ -13,18 +13,13 @@ std::unique_ptr<brevant::PrintSurface> pdfSurface(const QString &path, const bre
     return std::make_unique<brevant::PdfFileSurface>(path, setup.page, setup.creator);
 }
 
-QByteArray mendOdt(const QByteArray &odt, QString *error)
-{
-    return brevant::withoutTabsBeforeLineBreaks(odt, error);
-}
-
 const brevant::DocumentEngine kEngine = {brevant::kDocumentEngineVersion,
                                          sizeof(brevant::DocumentEngine),
                                          brevant::taggedReportPdf,
                                          brevant::reportPageImage,
                                          pdfSurface,
                                          brevant::docxReport,
-                                         mendOdt};
+                                         brevant::odtReport};
 
 } // namespace
 

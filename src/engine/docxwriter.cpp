@@ -278,6 +278,7 @@ QByteArray docxReport(const Report &report, const DocumentOptions &options, cons
     const QString officeDocument = u"officeDocument/2006/relationships/"_s;
 
     ZipArchive zip;
+    zip.setTime(options.made);
     const bool made = zip.isOpen()
         && zip.put(u"[Content_Types].xml"_s, contentTypesPart())
         && zip.put(u"_rels/.rels"_s,

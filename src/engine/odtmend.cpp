@@ -8,9 +8,10 @@ namespace brevant {
 
 using namespace Qt::Literals::StringLiterals;
 
-QByteArray withoutTabsBeforeLineBreaks(const QByteArray &odt, QString *error)
+QByteArray withoutTabsBeforeLineBreaks(const QByteArray &odt, const QDateTime &made, QString *error)
 {
     ZipArchive zip(odt);
+    zip.setTime(made);
     const std::optional<QByteArray> content = zip.read(u"content.xml"_s);
     if (!content) {
         if (error)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 namespace brevant {
@@ -9,6 +10,7 @@ namespace brevant {
 // tab before a line break and none of the writer's indentation, which a
 // word processor would read as blanks, inside a paragraph. Empty, with the
 // reason in *error, when the file cannot be read or written.
-QByteArray withoutTabsBeforeLineBreaks(const QByteArray &odt, QString *error = nullptr);
+// Every member is stamped with made.
+QByteArray withoutTabsBeforeLineBreaks(const QByteArray &odt, const QDateTime &made, QString *error = nullptr);
 
 } // namespace brevant

@@ -224,6 +224,9 @@ QByteArray finishTaggedPdf(const QByteArray &bytes, const TaggedStructure &struc
         QPDFWriter writer(pdf);
         writer.setOutputMemory();
         writer.setMinimumPDFVersion("1.7");
+        // The file's identifier from its content, not the clock: the same
+        // report made again is the same file.
+        writer.setDeterministicID(true);
         writer.write();
         if (mismatch)
             return fail(QStringLiteral("The document's structure could not be made."));

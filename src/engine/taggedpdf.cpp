@@ -4,6 +4,7 @@
 #include "engine/reportpages.h"
 
 #include <QDateTime>
+#include <QImage>
 
 #include <cairo-pdf.h>
 
@@ -76,7 +77,7 @@ QByteArray taggedReportPdf(const Report &report, const DocumentOptions &options,
     const ReportPages pages(report, options, setup.page);
     QByteArray drawn;
     TaggedStructure structure;
-    const QString created = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    const QString created = options.made.toUTC().toString(Qt::ISODate);
     {
         const SurfacePtr surface(
             cairo_pdf_surface_create_for_stream(appendTo, &drawn, setup.page.width(), setup.page.height()));

@@ -2,6 +2,8 @@
 
 #include "document/documentengine.h"
 
+#include <QImage>
+
 namespace brevant {
 
 // The report as a tagged, accessible PDF, set in pages by ReportPages and

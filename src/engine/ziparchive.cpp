@@ -108,6 +108,16 @@ QByteArray ZipArchive::finish()
 {
     if (!m_zip)
         return QByteArray();
+    if (m_time.isValid()) {
+        const auto when = time_t(m_time.toSecsSinceEpoch());
+        const zip_int64_t count = zip_get_num_entries(m_zip, 0);
+        for (zip_int64_t i = 0; i < count; ++i) {
+            if (zip_file_set_mtime(m_zip, zip_uint64_t(i), when, 0) != 0) {
+                fail(u"The document's archive could not be dated"_s);
+                return QByteArray();
+            }
+        }
+    }
     if (zip_close(m_zip) != 0) {
         fail(u"The document's archive could not be written"_s);
         zip_discard(m_zip);

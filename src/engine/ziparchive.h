@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -35,6 +36,9 @@ public:
     // (deflate) or stored as it is.
     enum class Compression { Deflate, Store };
     bool put(const QString &name, const QByteArray &bytes, Compression compression = Compression::Deflate);
+    // The time every member is stamped with when the archive is written
+    // (none: libzip's, the time of writing).
+    void setTime(const QDateTime &time) { m_time = time; }
     // The archive's bytes with every change; empty when it could not be
     // written. The archive is closed after this.
     QByteArray finish();
@@ -45,6 +49,7 @@ private:
     zip_source *m_source = nullptr;   // the archive's bytes, kept past the close
     zip *m_zip = nullptr;
     QByteArray m_original;            // what m_source reads until the close
+    QDateTime m_time;
     QList<QByteArray> m_members;      // what put() handed to libzip, kept until the close
     QString m_error;
 };

@@ -276,7 +276,7 @@ std::unique_ptr<PrintSurface> QtPrinterFactory::pdfSurface(const QString &path, 
     const DocumentEngine *engine = documentEngine(error);
     if (!engine)
         return nullptr;
-    return engine->pdfSurface(path, {QPageSize(pageSizeFor(QLocale())).sizePoints(), applicationTitle()});
+    return engine->pdfSurface(path, documentSetup(DocumentOptions()));
 }
 
 } // namespace brevant

@@ -6,6 +6,7 @@
 #include "core/catalogue.h"
 #include "document/htmlreport.h"
 #include "document/reportdocument.h"
+#include "document/reportpicture.h"
 #include "document/reportwriters.h"
 #include "failingdevice.h"
 #include "files.h"

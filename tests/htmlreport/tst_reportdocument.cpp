@@ -80,9 +80,9 @@ void TestReportDocument::formatFollowsTheNameThenTheFileType()
                  qPrintable(u"%1 with file type %2"_s.arg(QLatin1String(c.name)).arg(c.filterIndex)));
     }
 
-    QCOMPARE(pageSizeFor(QLocale(u"en_US"_s)), QPageSize::Letter);
-    QCOMPARE(pageSizeFor(QLocale(u"en_GB"_s)), QPageSize::A4);
-    QCOMPARE(pageSizeFor(QLocale(u"de_DE"_s)), QPageSize::A4);
+    QCOMPARE(paperFor(QLocale(u"en_US"_s)), Paper::Letter);
+    QCOMPARE(paperFor(QLocale(u"en_GB"_s)), Paper::A4);
+    QCOMPARE(paperFor(QLocale(u"de_DE"_s)), Paper::A4);
     QCOMPARE(footerDate(kDate), kDateText);
 }
 

@@ -1,4 +1,4 @@
-#include "document/odttext.h"
+#include "engine/odttext.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
