@@ -22,28 +22,25 @@ RegisterUpdate::RegisterUpdate(WindowHost &host, Dialogs &dialogs, Shell &shell)
     layout->addWidget(heading);
     layout->addSpacing(8);
 
-    auto addCommand = [&](const QString &labelName, const QString &labelText,
-                          const QString &buttonName, const QString &buttonText) {
+    // Each command: the line that says what it does, its button under it.
+    auto addCommand = [&](const QString &labelName, const QString &labelText, const QString &buttonName,
+                          const QString &buttonText, void (RegisterUpdate::*slot)()) {
         layout->addWidget(makeLabel(labelName, labelText, regularFont(), this));
         QPushButton *button = makeButton(buttonName, buttonText, this);
         layout->addWidget(button, 0, Qt::AlignHCenter);
         layout->addSpacing(8);
-        return button;
+        connect(button, &QPushButton::clicked, this, slot);
     };
-    QPushButton *reg = addCommand(QStringLiteral("Label4"),
-                                  QStringLiteral("Click the button below to Register for product updates."),
-                                  QStringLiteral("register"), QStringLiteral("Register"));
-    QPushButton *update = addCommand(QStringLiteral("Label3"),
-                                     QStringLiteral("Click the button below to check for newer versions of the program"),
-                                     QStringLiteral("update"), QStringLiteral("Check for Updates"));
-    QPushButton *cont = addCommand(
-        QStringLiteral("Label2"),
-        QStringLiteral("If you have already registered for product updates or if you want to register later, please click the button below"),
-        QStringLiteral("continue"), QStringLiteral("Already Registered or Register Later"));
+    addCommand(QStringLiteral("Label4"), QStringLiteral("Click the button below to Register for product updates."),
+               QStringLiteral("register"), QStringLiteral("Register"), &RegisterUpdate::register_Click);
+    addCommand(QStringLiteral("Label3"),
+               QStringLiteral("Click the button below to check for newer versions of the program"),
+               QStringLiteral("update"), QStringLiteral("Check for Updates"), &RegisterUpdate::update_Click);
+    addCommand(QStringLiteral("Label2"),
+               QStringLiteral("If you have already registered for product updates or if you want to register later, please click the button below"),
+               QStringLiteral("continue"), QStringLiteral("Already Registered or Register Later"),
+               &RegisterUpdate::continue_Click);
     layout->addStretch(1);
-    connect(reg, &QPushButton::clicked, this, &RegisterUpdate::register_Click);
-    connect(update, &QPushButton::clicked, this, &RegisterUpdate::update_Click);
-    connect(cont, &QPushButton::clicked, this, &RegisterUpdate::continue_Click);
     resize(460, 250);
 }
 

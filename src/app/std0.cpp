@@ -25,17 +25,11 @@ Std0::Std0(WindowHost &host, const SavedWork &work, Shell &shell)
     layout->addWidget(heading);
     layout->addSpacing(10);
     auto *row = new QHBoxLayout;
-    QPushButton *load = makeButton(QStringLiteral("load"), QStringLiteral("Load saved work"), this);
-    QPushButton *cont = makeButton(QStringLiteral("Command1"), QStringLiteral("Continue"), this);
-    QPushButton *help = makeButton(QStringLiteral("Command2"), QStringLiteral("Open Help! (PDF)"), this);
-    row->addWidget(load);
-    row->addWidget(cont);
-    row->addWidget(help);
+    addButton(row, QStringLiteral("load"), QStringLiteral("Load saved work"), this, this, &Std0::load_Click);
+    addButton(row, QStringLiteral("Command1"), QStringLiteral("Continue"), this, this, &Std0::Command1_Click);
+    addButton(row, QStringLiteral("Command2"), QStringLiteral("Open Help! (PDF)"), this, this, &Std0::Command2_Click);
     layout->addLayout(row);
     layout->addStretch(1);
-    connect(load, &QPushButton::clicked, this, &Std0::load_Click);
-    connect(cont, &QPushButton::clicked, this, &Std0::Command1_Click);
-    connect(help, &QPushButton::clicked, this, &Std0::Command2_Click);
     resize(440, 110);
 }
 

@@ -24,23 +24,17 @@ Std11::Std11(WindowHost &host, Dialogs &dialogs, PrinterFactory &printers, Quest
                                  QStringLiteral("You have done with entering all your responses. What do you want to do now?...."),
                                  regularFont(), frame));
     auto *row = new QHBoxLayout;
-    QPushButton *print = makeButton(QStringLiteral("print"), QStringLiteral("Print"), frame);
-    QPushButton *save = makeButton(QStringLiteral("save"), QStringLiteral("Save as file"), frame);
-    QPushButton *quit = makeButton(QStringLiteral("quit"), QStringLiteral("Quit"), frame);
-    row->addWidget(print);
-    row->addWidget(save);
-    row->addWidget(quit);
+    QPushButton *print = addButton(row, QStringLiteral("print"), QStringLiteral("Print"), frame, this, &Std11::print_Click);
+    addButton(row, QStringLiteral("save"), QStringLiteral("Save as file"), frame, this, &Std11::save_Click);
+    addButton(row, QStringLiteral("quit"), QStringLiteral("Quit"), frame, this, &Std11::quit_Click);
     inFrame->addLayout(row);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 12, 14, 12);
     layout->addWidget(frame);
-    connect(print, &QPushButton::clicked, this, &Std11::print_Click);
     // Ctrl+P prints as Print does.
     const QKeySequence printKey(QKeySequence::Print);
     connect(new QShortcut(printKey, this), &QShortcut::activated, this, &Std11::print_Click);
     print->setToolTip(QStringLiteral("Print (%1)").arg(printKey.toString(QKeySequence::NativeText)));
-    connect(save, &QPushButton::clicked, this, &Std11::save_Click);
-    connect(quit, &QPushButton::clicked, this, &Std11::quit_Click);
     resize(460, 140);
 }
 

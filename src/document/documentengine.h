@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/reportmodel.h"
+#include "document/table.h"
 
 #include <QByteArray>
 #include <QSizeF>
@@ -22,7 +23,8 @@ struct DocumentSetup {
 
 // The documents drawn with Pango and Cairo and finished with QPDF (the
 // report as a tagged PDF, pictures of its pages, the printed report's PDF
-// file) and those zipped with libzip (the Word document and the ODT). They
+// file) and those zipped with libzip (the Word document and the ODT), and
+// the quality office's tables as workbooks (libxlsxwriter). They
 // are made in a module of their own beside the program (kDocumentModule),
 // loaded the first time one is needed: linked to the program, those
 // libraries and the forty they bring (libzip alone brings a cryptography
@@ -59,6 +61,9 @@ struct DocumentEngine {
     // *error, when it could not be made.
     QByteArray (*reportOdt)(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
                             QString *error);
+    // A table as an XLSX workbook (xlsxtable.h); empty, with the reason in
+    // *error, when it could not be made.
+    QByteArray (*xlsxTable)(const Table &table, const QDateTime &made, QString *error);
 };
 
 // The module's file name and the function it offers, which returns its

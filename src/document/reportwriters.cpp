@@ -74,33 +74,42 @@ ReportFormat reportFormatFor(const QString &path, int filterIndex)
     return reportWriterFor(path, filterIndex).format;
 }
 
-bool writeReport(ReportFormat format, const QString &templateFile, const QString &destination,
-                 const QStringList &responses, const DocumentOptions &options, QString *error)
+bool writeReportFile(const ReportWriter &writer, const Report &report, const QString &destination,
+                     const DocumentOptions &options, QString *reason)
 {
-    QByteArray templateBytes;
-    if (!readReportTemplate(templateFile, &templateBytes, error))
-        return false;
-    const Report report = makeReport(templateBytes, responses);
-    const ReportWriter &writer = reportWriter(format);
-    QString reason;
+    QString why;
     bool written = false;
     if (writer.madeWhole) {
         QByteArray document;
         QBuffer buffer(&document);
         buffer.open(QIODevice::WriteOnly);
-        if (!writer.write(buffer, report, options, &reason) || document.isEmpty()) {
-            if (reason.isEmpty())
-                reason = u"The document could not be laid out."_s;
+        if (!writer.write(buffer, report, options, &why) || document.isEmpty()) {
+            if (why.isEmpty())
+                why = u"The document could not be laid out."_s;
         } else {
-            written = writeFileSafely(destination, document, &reason);
+            written = writeFileSafely(destination, document, &why);
         }
     } else {
         // The same careful write as the work file's: a complete new file
         // or the old one, and a device such as /dev/null written to, never
         // replaced.
         written = writeFileSafely(
-            destination, [&](QIODevice &out) { return writer.write(out, report, options, &reason); }, &reason);
+            destination, [&](QIODevice &out) { return writer.write(out, report, options, &why); }, &why);
     }
+    if (!written && reason)
+        *reason = why;
+    return written;
+}
+
+bool writeReport(ReportFormat format, const QString &templateFile, const QString &destination,
+                 const QStringList &responses, const DocumentOptions &options, QString *error)
+{
+    QByteArray templateBytes;
+    if (!readReportTemplate(templateFile, &templateBytes, error))
+        return false;
+    QString reason;
+    const bool written =
+        writeReportFile(reportWriter(format), makeReport(templateBytes, responses), destination, options, &reason);
     if (!written && error)
         *error = reportNotSavedText(destination, reason);
     return written;

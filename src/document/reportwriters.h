@@ -50,6 +50,13 @@ QString reportTypesText();
 const ReportWriter &reportWriterFor(const QString &path, int filterIndex);
 ReportFormat reportFormatFor(const QString &path, int filterIndex);
 
+// Writes the report to destination: a document is made whole before the
+// file is touched, and the file is committed whole, so a failure leaves an
+// earlier file as it was. On failure returns false with the reason alone
+// (no path) in *reason.
+bool writeReportFile(const ReportWriter &writer, const Report &report, const QString &destination,
+                     const DocumentOptions &options, QString *reason);
+
 // Reads the template, makes the report on it and writes it to destination.
 // The template is read before the destination is touched, a document is
 // made whole before it, and the file is committed whole, so a failure

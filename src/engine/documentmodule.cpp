@@ -5,6 +5,7 @@
 #include "engine/odtreport.h"
 #include "engine/printsurfacepdf.h"
 #include "engine/taggedpdf.h"
+#include "engine/xlsxtable.h"
 
 namespace {
 
@@ -19,7 +20,8 @@ const brevant::DocumentEngine kEngine = {brevant::kDocumentEngineVersion,
                                          brevant::reportPageImage,
                                          pdfSurface,
                                          brevant::docxReport,
-                                         brevant::odtReport};
+                                         brevant::odtReport,
+                                         brevant::xlsxTable};
 
 } // namespace
 

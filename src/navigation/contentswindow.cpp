@@ -5,7 +5,6 @@
 #include "ui/responseaids.h"
 #include "ui/widgets.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -32,6 +31,7 @@ QLabel *heading(const QString &text, const QFont &font, int indent, QWidget *par
 ContentsWindow::ContentsWindow(WindowHost &host, Questionnaire &questionnaire)
     : Window(host, u"Contents"_s, u"Contents"_s), m_questionnaire(questionnaire)
 {
+    setClosesOnEscape(true);
     const QuestionnaireCatalogue &catalogue = QuestionnaireCatalogue::instance();
     setFont(regularFont());
     m_summary = makeLabel(u"summary"_s, QString(), headingFont(), this);
@@ -150,15 +150,6 @@ void ContentsWindow::choose(int item)
 void ContentsWindow::moveFrom(int item, int step)
 {
     setCurrentItem(std::clamp(item + step, 1, kItemCount));
-}
-
-void ContentsWindow::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    Window::keyPressEvent(event);
 }
 
 } // namespace brevant

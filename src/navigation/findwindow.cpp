@@ -42,6 +42,7 @@ QString numbers(const QList<int> &items)
 FindWindow::FindWindow(WindowHost &host, Questionnaire &questionnaire)
     : Window(host, u"Find"_s, u"Find and Replace"_s), m_questionnaire(questionnaire)
 {
+    setClosesOnEscape(true);
     setFont(regularFont());
     auto *grid = new QGridLayout;
     const auto field = [&](int row, const QString &name, const QString &label) {
@@ -245,15 +246,6 @@ void FindWindow::replaceAll()
         }
     }
     say(replaced.matches == 0 ? countWords(replaced) : u"Replaced "_s + countWords(replaced));
-}
-
-void FindWindow::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    Window::keyPressEvent(event);
 }
 
 } // namespace brevant

@@ -40,7 +40,6 @@ public:
     void replaceAll();
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // The requirement a box shows, or 0.

@@ -2,7 +2,6 @@
 
 #include "ui/widgets.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -11,6 +10,7 @@ namespace brevant {
 ExampleWindow::ExampleWindow(WindowHost &host)
     : Window(host, QStringLiteral("Example"), QStringLiteral("Help!"))
 {
+    setClosesOnEscape(true);
     m_ex = makeLabel(QStringLiteral("ex"), QString(), exampleFont(), this);
     m_ex->setFixedWidth(380);
     m_ex->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -21,15 +21,6 @@ ExampleWindow::ExampleWindow(WindowHost &host)
     // It comes to the front beside the page and leaves the keyboard with
     // the page, which stays usable.
     setAttribute(Qt::WA_ShowWithoutActivating);
-}
-
-void ExampleWindow::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    Window::keyPressEvent(event);
 }
 
 void ExampleWindow::setExample(const QString &text)

@@ -15,7 +15,6 @@ public:
     QString text() const;
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QLabel *m_ex;

@@ -1,5 +1,6 @@
 #include "questionnaire/questionnaire.h"
 
+#include "core/completeness.h"
 #include "core/responsetext.h"
 #include "ui/formatting.h"
 #include "ui/responseaids.h"
@@ -13,8 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString kYes = u"Yes"_s;
-
 const QuestionnaireCatalogue &catalogue()
 {
     return QuestionnaireCatalogue::instance();
@@ -26,7 +25,7 @@ Questionnaire::Questionnaire(QObject *parent) : QObject(parent)
 {
     for (const QuestionnaireItem &item : catalogue().items()) {
         if (item.hasAnswer())
-            m_answers[item.number - 1] = kYes;
+            m_answers[item.number - 1] = QString::fromUtf16(kYes);
     }
 }
 
@@ -77,19 +76,20 @@ QString Questionnaire::response(int item) const
 
 QStringList Questionnaire::responses() const
 {
-    QStringList texts;
-    texts.reserve(kItemCount);
-    for (int item = 1; item <= kItemCount; ++item)
-        texts << response(item);
-    return texts;
+    return everyResponse(&Questionnaire::response);
 }
 
 QStringList Questionnaire::rawResponses() const
 {
+    return everyResponse(&Questionnaire::rawResponse);
+}
+
+QStringList Questionnaire::everyResponse(QString (Questionnaire::*text)(int) const) const
+{
     QStringList texts;
     texts.reserve(kItemCount);
     for (int item = 1; item <= kItemCount; ++item)
-        texts << rawResponse(item);
+        texts << (this->*text)(item);
     return texts;
 }
 
@@ -149,7 +149,7 @@ bool Questionnaire::hasResponse(int item) const
 
 bool Questionnaire::isComplete(int item) const
 {
-    return hasResponse(item) && (!catalogue().item(item).hasAnswer() || m_answers.at(item - 1) == kYes);
+    return isRequirementComplete(item, hasResponse(item), m_answers.at(item - 1));
 }
 
 bool Questionnaire::isPageComplete(int page) const
@@ -177,12 +177,7 @@ int Questionnaire::completeCount() const
 
 QStringList Questionnaire::whyIncomplete(int item) const
 {
-    QStringList why;
-    if (!hasResponse(item))
-        why << u"no response yet"_s;
-    if (catalogue().item(item).hasAnswer() && m_answers.at(item - 1) != kYes)
-        why << u"answer reads \"%1\""_s.arg(m_answers.at(item - 1));
-    return why;
+    return whyRequirementIncomplete(item, hasResponse(item), m_answers.at(item - 1));
 }
 
 void Questionnaire::markSaved()

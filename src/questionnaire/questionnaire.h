@@ -97,6 +97,7 @@ signals:
 
 private:
     void contentsChange(int item, int position, int removed, int added);
+    QStringList everyResponse(QString (Questionnaire::*text)(int) const) const;
 
     std::array<QTextDocument *, kItemCount> m_documents{};
     std::array<ResponseCounter *, kItemCount> m_counters{};

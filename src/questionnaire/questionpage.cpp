@@ -91,26 +91,18 @@ QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, Questionnaire &qu
     m_scroll->setWidget(content);
 
     auto *buttons = new QHBoxLayout;
-    QPushButton *saveAs = makeButton(QStringLiteral("SaveAs"), QStringLiteral("Save As"), this);
-    QPushButton *save = makeButton(QStringLiteral("Save"), QStringLiteral("Save"), this);
-    QPushButton *contents = makeButton(QStringLiteral("contents"), QStringLiteral("Contents"), this);
+    QPushButton *saveAs = addButton(buttons, QStringLiteral("SaveAs"), QStringLiteral("Save As"), this, this,
+                                    &QuestionPage::SaveAs_Click);
+    QPushButton *save = addButton(buttons, QStringLiteral("Save"), QStringLiteral("Save"), this, this,
+                                  &QuestionPage::Save_Click);
+    QPushButton *contents = addButton(buttons, QStringLiteral("contents"), QStringLiteral("Contents"), this, this,
+                                      &QuestionPage::Contents_Click);
     contents->setToolTip(QStringLiteral("Every requirement, how far it is and where it is"));
-    buttons->addWidget(saveAs);
-    buttons->addWidget(save);
-    buttons->addWidget(contents);
     buttons->addStretch(1);
-    connect(saveAs, &QPushButton::clicked, this, &QuestionPage::SaveAs_Click);
-    connect(save, &QPushButton::clicked, this, &QuestionPage::Save_Click);
-    connect(contents, &QPushButton::clicked, this, &QuestionPage::Contents_Click);
     QPushButton *back = nullptr;
-    if (page.hasBack) {
-        back = makeButton(QStringLiteral("Back"), QStringLiteral("Back"), this);
-        buttons->addWidget(back);
-        connect(back, &QPushButton::clicked, this, &QuestionPage::Back_Click);
-    }
-    QPushButton *next = makeButton(QStringLiteral("next"), page.nextCaption, this);
-    buttons->addWidget(next);
-    connect(next, &QPushButton::clicked, this, &QuestionPage::next_Click);
+    if (page.hasBack)
+        back = addButton(buttons, QStringLiteral("Back"), QStringLiteral("Back"), this, this, &QuestionPage::Back_Click);
+    QPushButton *next = addButton(buttons, QStringLiteral("next"), page.nextCaption, this, this, &QuestionPage::next_Click);
     addKeys(save, saveAs, back, next);
 
     auto *outer = new QVBoxLayout(this);

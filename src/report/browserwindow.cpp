@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -15,6 +14,7 @@ namespace brevant {
 BrowserWindow::BrowserWindow(WindowHost &host, Shell &shell)
     : Window(host, QStringLiteral("browser"), QStringLiteral("Browser")), m_shell(shell)
 {
+    setClosesOnEscape(true);
     m_view = new QTextBrowser(this);
     m_view->setObjectName(QStringLiteral("WebBrowser"));
     m_view->setOpenLinks(false);
@@ -43,16 +43,6 @@ void BrowserWindow::display(const QString &path)
         m_view->reload();
     else
         m_view->setSource(url);
-}
-
-void BrowserWindow::keyPressEvent(QKeyEvent *event)
-{
-    // Escape puts the page away, as it does a dialog.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    Window::keyPressEvent(event);
 }
 
 void BrowserWindow::openLink(const QUrl &link)

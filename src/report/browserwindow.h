@@ -23,7 +23,6 @@ public:
     QTextBrowser *view() const { return m_view; }
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void openLink(const QUrl &link);

@@ -50,15 +50,15 @@ TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, Questionnaire
     inFrame->addWidget(types);
 
     auto *row = new QHBoxLayout;
-    QPushButton *preview = makeButton(QStringLiteral("preview"), QStringLiteral("Preview Selected File"), frame);
-    QPushButton *save = makeButton(QStringLiteral("Save"), QStringLiteral("Save"), frame);
+    QPushButton *preview = addButton(row, QStringLiteral("preview"), QStringLiteral("Preview Selected File"), frame,
+                                     this, &TemplateSelect::preview_Click);
+    row->addStretch(1);
+    QPushButton *save = addButton(row, QStringLiteral("Save"), QStringLiteral("Save"), frame, this,
+                                  &TemplateSelect::Save_Click);
     save->setToolTip(reportTypesText());
     save->setAccessibleDescription(reportTypesText());
-    QPushButton *back = makeButton(QStringLiteral("Back"), QStringLiteral("Back"), frame);
-    row->addWidget(preview);
-    row->addStretch(1);
-    row->addWidget(save);
-    row->addWidget(back);
+    QPushButton *back = addButton(row, QStringLiteral("Back"), QStringLiteral("Back"), frame, this,
+                                  &TemplateSelect::Back_Click);
     inFrame->addLayout(row);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 12, 14, 12);
@@ -70,10 +70,6 @@ TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, Questionnaire
     setTabOrder(m_options.at(2), save);
     setTabOrder(save, back);
     setTabOrder(back, preview);
-
-    connect(preview, &QPushButton::clicked, this, &TemplateSelect::preview_Click);
-    connect(save, &QPushButton::clicked, this, &TemplateSelect::Save_Click);
-    connect(back, &QPushButton::clicked, this, &TemplateSelect::Back_Click);
     resize(470, 240);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QFont>
 #include <QLabel>
@@ -53,5 +54,17 @@ protected:
 QLabel *makeLabel(const QString &name, const QString &text, const QFont &font,
                   QWidget *parent, bool wrap = true);
 QPushButton *makeButton(const QString &name, const QString &text, QWidget *parent);
+
+// A button made as makeButton makes it, put at the end of row and pressed
+// into receiver's slot.
+template <class Receiver>
+QPushButton *addButton(QBoxLayout *row, const QString &name, const QString &text, QWidget *parent,
+                       Receiver *receiver, void (Receiver::*slot)())
+{
+    QPushButton *button = makeButton(name, text, parent);
+    row->addWidget(button);
+    QObject::connect(button, &QPushButton::clicked, receiver, slot);
+    return button;
+}
 
 } // namespace brevant

@@ -1,6 +1,7 @@
 #include "ui/window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 namespace brevant {
 
@@ -16,6 +17,15 @@ void Window::closeEvent(QCloseEvent *event)
 {
     event->accept();
     m_host.closeWindow(this);
+}
+
+void Window::keyPressEvent(QKeyEvent *event)
+{
+    if (m_closesOnEscape && event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace brevant

@@ -91,10 +91,16 @@ public:
     virtual void Form_Unload() {}
 
 protected:
+    // Escape (with no modifier) closes the window, as it puts a dialog away:
+    // for the windows that stand beside the pages.
+    void setClosesOnEscape(bool closes) { m_closesOnEscape = closes; }
+
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     WindowHost &m_host;
+    bool m_closesOnEscape = false;
 };
 
 } // namespace brevant
