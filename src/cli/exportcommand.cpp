@@ -135,7 +135,8 @@ Status run(const Command &command, const QCommandLineParser &parser, Console &co
             continue;
         }
         outputs.insert(output);
-        if (!parser.isSet(u"force"_s) && QFileInfo::exists(output)) {
+        // What is there and is no file (a folder) is the writer's to refuse.
+        if (!parser.isSet(u"force"_s) && QFileInfo(output).isFile()) {
             console.error(u"%1: not made: %2 is there already (--force replaces it)."_s.arg(shown(input),
                                                                                              shown(output)));
             status = Status::Failed;

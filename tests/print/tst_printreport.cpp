@@ -258,6 +258,8 @@ void TstPrintReport::failuresAreReported_data()
     QTest::newRow("printer fails on the way") << "Office" << 120 << printerFailedText("Office", why);
     QTest::newRow("file cannot be opened") << "" << 0 << pdfFailedText(pdf, why);
     QTest::newRow("file fails on the way") << "" << 50 << pdfFailedText(pdf, why);
+    // No surface at all: the document engine's own reason, word for word.
+    QTest::newRow("no engine") << "" << -2 << pdfFailedText(pdf, FakePrinters::kNoEngine);
 }
 
 void TstPrintReport::failuresAreReported()
@@ -279,8 +281,9 @@ void TstPrintReport::failuresAreReported()
     h.pressPrint();
     VERIFY_DIALOGS(h);
     QVERIFY(!h.dialogs.shownTexts.contains(QStringLiteral("Successfully Printed..")));
-    QCOMPARE(printers.documents.size(), 1);
-    QCOMPARE(printers.documents[0]->ended, 0);
+    QCOMPARE(printers.documents.size(), failAt == -2 ? 0 : 1);
+    if (failAt != -2)
+        QCOMPARE(printers.documents[0]->ended, 0);
 }
 
 BREVANT_TEST_MAIN(TstPrintReport)

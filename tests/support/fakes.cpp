@@ -153,8 +153,13 @@ std::unique_ptr<PrintSurface> FakePrinters::printerSurface(const QString &name)
     return make(QStringLiteral("printer:") + name);
 }
 
-std::unique_ptr<PrintSurface> FakePrinters::pdfSurface(const QString &path, QString *)
+std::unique_ptr<PrintSurface> FakePrinters::pdfSurface(const QString &path, QString *error)
 {
+    if (failAt == -2) {
+        if (error)
+            *error = kNoEngine;
+        return nullptr;
+    }
     return make(QStringLiteral("pdf:") + path);
 }
 

@@ -103,7 +103,10 @@ public:
 class FakePrinters : public PrinterFactory {
 public:
     QString printer;
-    int failAt = -1;   // passed to every surface made
+    int failAt = -1;   // passed to every surface made; -2: no PDF surface, for kNoEngine
+    static inline const QString kNoEngine = QStringLiteral(
+        "The document engine libbrevant_documents.so could not be loaded: it is in none of the folders the "
+        "program looks in (/usr/lib/brevant).");
     QList<std::shared_ptr<Recording>> documents;
 
     QString defaultPrinter() const override { return printer; }
