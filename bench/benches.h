@@ -20,6 +20,8 @@ struct Settings {
     QString startupPlatform;     // Qt platform for the start-up runs
     QString workFolder;          // where the bench writes its files
     QString soffice;             // the peer's converter; empty when missing
+    QString bareCli;             // the bare Qt command-line program
+    QString peakProbe;           // runs a command and prints its peak memory
 };
 
 // Start-up time and memory of the program against the bare Qt window.
@@ -77,5 +79,12 @@ QList<Row> documentRows(const Settings &settings);
 // runs documentMemoryChild and exits.
 Row documentMemoryRow(const Settings &settings);
 int documentMemoryChild(const QString &what, const QString &programFolder, const QString &out);
+
+// brevant-cli, each run a process of its own: --version against a bare Qt
+// program that prints a line; the export of 60 work files (27 x 40 KiB)
+// to tagged PDF with two jobs against one after another, against a word
+// processor converting their ODTs, and its peak memory against one file's;
+// the rollup of 500 work files (27 x 10 KiB) against wc -w.
+QList<Row> cliRows(const Settings &settings);
 
 } // namespace bench

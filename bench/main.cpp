@@ -4,7 +4,7 @@
 // machine to machine. Prints one table and writes the same rows as CSV.
 //
 //   brevant_bench [--runs N] [--startup-runs N] [--csv FILE] [--only LIST] [--keep-files]
-//   LIST: any of startup,save,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents,
+//   LIST: any of startup,save,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents,cli,
 //   separated by commas
 
 #include "benches.h"
@@ -79,7 +79,8 @@ int main(int argc, char *argv[])
                                            QStringLiteral("N"), QStringLiteral("31"));
     const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("Where the CSV goes."),
                                        QStringLiteral("FILE"), QStringLiteral("bench.csv"));
-    const QString all = QStringLiteral("startup,save,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents");
+    const QString all =
+        QStringLiteral("startup,save,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents,cli");
     const QCommandLineOption onlyOption(QStringLiteral("only"), QStringLiteral("Figures to run, by comma: ") + all,
                                         QStringLiteral("LIST"), all);
     const QCommandLineOption keepOption(QStringLiteral("keep-files"),
@@ -112,6 +113,8 @@ int main(int argc, char *argv[])
     settings.startupPlatform = startupPlatform;
     settings.workFolder = work.path();
     settings.soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    settings.bareCli = QStringLiteral(BREVANT_BENCH_BARE_CLI);
+    settings.peakProbe = QStringLiteral(BREVANT_BENCH_PEAK_PROBE);
     const QStringList only = parser.value(onlyOption).split(QLatin1Char(','), Qt::SkipEmptyParts);
 
     QTextStream out(stdout);
@@ -144,6 +147,7 @@ int main(int argc, char *argv[])
     if (!printRuns.isEmpty())
         group("peer", [&] { return QList<bench::Row>{bench::peerRow(settings, printRuns)}; });
     group("documents", [&] { return bench::documentRows(settings); });
+    group("cli", [&] { return bench::cliRows(settings); });
 
     bench::printTable(rows);
     QString error;

@@ -34,10 +34,12 @@ done
 
 # File list.
 dpkg-deb -c "$deb" | awk '{ $1=$2=$3=$4=$5=""; sub(/^ +/, ""); print }' >"$work/list"
-for path in ./usr/lib/brevant/brevant ./usr/lib/brevant/libbrevant_documents.so \
+for path in ./usr/lib/brevant/brevant ./usr/lib/brevant/brevant-cli ./usr/lib/brevant/libbrevant_documents.so \
             ./usr/lib/brevant/Documentation/Documentation.pdf \
             ./usr/lib/brevant/Templates/ ./usr/lib/brevant/Database/ \
             "./usr/bin/brevant -> ../lib/brevant/brevant" \
+            "./usr/bin/brevant-cli -> ../lib/brevant/brevant-cli" \
+            ./usr/share/man/man1/brevant-cli.1.gz \
             "./usr/share/applications/$id.desktop" \
             "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
             "./usr/share/metainfo/$id.metainfo.xml"; do
@@ -60,10 +62,27 @@ for path in Templates/Executive_Delight.htm Templates/Orange_Madness.htm Templat
             Templates/Template_Examples/Orange_Madness.htm Documentation/Documentation.pdf Database/update.db; do
   [[ -s "$folder/$path" ]] || fail "the unpacked program folder lacks $path"
 done
-libraries=$(ldd "$program" "$folder/libbrevant_documents.so") || fail "ldd cannot read the unpacked program"
+libraries=$(ldd "$program" "$folder/brevant-cli" "$folder/libbrevant_documents.so") || fail "ldd cannot read the unpacked program"
 if grep -q 'not found' <<<"$libraries"; then
   fail "libraries of the unpacked program not found: $(grep 'not found' <<<"$libraries" | tr -s ' \t' ' ')"
 fi
+
+# The command line, unpacked and stripped as the package has it: it finds
+# its designs and its engine (whose build-id the strip kept) and makes a
+# PDF with no display.
+cli="$work/root/usr/bin/brevant-cli"
+"$cli" --version | grep -q '^brevant-cli ' || fail "brevant-cli --version"
+mkdir -p "$work/cycle"
+for i in $(seq 1 26); do printf 'Response %s\r\n%%%%%%%%\r\n' "$i"; done >"$work/cycle/history.dat"
+printf 'Response 27\r\n' >>"$work/cycle/history.dat"
+if ! env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$cli" export --format pdf --output "$work/reports" \
+       "$work/cycle" >"$work/cli.log" 2>&1; then
+  cat "$work/cli.log" >&2
+  fail "the unpacked brevant-cli could not make a PDF"
+fi
+[[ -s "$work/reports/history.pdf" ]] || fail "the unpacked brevant-cli made no PDF"
+man -l "$work/root/usr/share/man/man1/brevant-cli.1.gz" >/dev/null 2>&1 || \
+  zcat "$work/root/usr/share/man/man1/brevant-cli.1.gz" | grep -q '^\.TH BREVANT-CLI 1' || fail "the manual page"
 
 # On a fresh Debian 12 the package must resolve: simulate its installation
 # against an empty package database (needs the package lists of apt).

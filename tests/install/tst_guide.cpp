@@ -26,6 +26,7 @@ const QStringList kSections = {
     QStringLiteral("Updates and registration"),
     QStringLiteral("Ending the program"),
     QStringLiteral("Unsaved work and backups"),
+    QStringLiteral("For the quality office"),
     QStringLiteral("Messages and what to do"),
 };
 
