@@ -1,6 +1,7 @@
 #include "cli/command.h"
 
 #include "cli/exportcommand.h"
+#include "cli/mergereviewcommand.h"
 #include "cli/rollupcommand.h"
 
 #include <QCommandLineParser>
@@ -34,8 +35,8 @@ QString programHelp()
                    "The self-study's work files on the command line: reports and tables for\n"
                    "many at once, with no window.\n\nCommands:\n"_s;
     for (const Command &command : commands())
-        text += u"  %1  %2\n"_s.arg(command.name.leftJustified(8), command.summary);
-    text += u"  help      Show the usage of a command\n\n"
+        text += u"  %1  %2\n"_s.arg(command.name.leftJustified(12), command.summary);
+    text += u"  help          Show the usage of a command\n\n"
             "See 'brevant-cli help COMMAND' for the options of one command.\n"_s;
     return text;
 }
@@ -144,7 +145,7 @@ Status Command::usageError(Console &console, const QString &what) const
 
 const QList<Command> &commands()
 {
-    static const QList<Command> all = {exportCommand(), rollupCommand()};
+    static const QList<Command> all = {exportCommand(), rollupCommand(), mergeReviewCommand()};
     return all;
 }
 

@@ -2,6 +2,7 @@
 // no display, no session bus and no window; what it writes read back with
 // pdftotext, python-docx, unzip and as bytes.
 
+#include "core/review.h"
 #include "document/htmlreport.h"
 #include "document/reportwriters.h"
 #include "files.h"
@@ -125,6 +126,7 @@ private slots:
     void exportsEveryFormatOfBothEncodings();
     void exportNamesWhatItCannotDoAndDoesTheRest();
     void rollupAsCsvAndAsWorkbook();
+    void reviewFilesMergeInGit();
     void engineThatIsNotTheOneBuilt_data();
     void engineThatIsNotTheOneBuilt();
     void commandLineUsage();
@@ -274,6 +276,30 @@ void TestCli::rollupAsCsvAndAsWorkbook()
     QCOMPARE(toFile.status, 0);
     QCOMPARE(fileBytes(path(u"table.csv"_s)), run.out);
 
+    // The answers and states of the review file beside a work file: an
+    // answer "No" leaves its requirement incomplete.
+    QTemporaryDir reviewed;
+    QVERIFY(QFile::copy(path(u"eastern.dat"_s), reviewed.filePath(u"eastern.dat"_s)));
+    QVERIFY(writeFileBytes(reviewed.filePath(u"eastern.dat.review.json"_s),
+                           R"({"format": "brevant-review", "version": 1,
+                               "requirements": {"1": {"answer": "No", "state": "changes-requested"},
+                                                "4": {"state": "approved"}}})"));
+    const Run states = cli({u"rollup"_s, u"--states"_s, u"--output"_s, u"-"_s, u"eastern.dat"_s}, reviewed.path());
+    QCOMPARE(states.status, 0);
+    const QList<QByteArray> stateRows = states.out.mid(3).split('\n');
+    QByteArray stateHeader = ",27,Complete,Words";
+    for (int item = 1; item <= 27; ++item)
+        stateHeader += ",State " + QByteArray::number(item);
+    QVERIFY(stateRows.at(0).endsWith(stateHeader + '\r'));
+    QCOMPARE(stateRows.at(1), QByteArray("eastern.dat,") + QByteArray("3,").repeated(27) + "26,81,changes-requested,draft,draft,approved,"
+                                  + QByteArray("draft,").repeated(22) + "draft\r");
+    // A damaged review file is named; the row is there, its answers "Yes".
+    QVERIFY(writeFileBytes(reviewed.filePath(u"eastern.dat.review.json"_s), "{\"format\": "));
+    const Run damaged = cli({u"rollup"_s, u"--output"_s, u"-"_s, u"eastern.dat"_s}, reviewed.path());
+    QCOMPARE(damaged.status, 2);
+    QVERIFY2(damaged.err.contains(u"eastern.dat.review.json: could not be read"_s), qPrintable(damaged.err));
+    QVERIFY(damaged.out.contains(",27,81\r"));
+
     const Run workbook = cli({u"rollup"_s, u"--output"_s, u"table.xlsx"_s, u"western.dat"_s, u"eastern.dat"_s},
                              m_dir.path());
     QVERIFY2(workbook.status == 0, qPrintable(workbook.err));
@@ -290,6 +316,71 @@ void TestCli::rollupAsCsvAndAsWorkbook()
     QVERIFY2(z.hasMatch() && s.hasMatch(), qPrintable(sheet));
     QVERIFY(z.captured(1) != s.captured(1));
     QVERIFY(unzipped(path(u"table.xlsx"_s), u"xl/styles.xml"_s).contains("FFFCE4D6"));
+}
+
+// Two colleagues' branches of a review file, merged by git through the
+// driver the guide gives: the answer of one and the comment of the other
+// both come through; where both changed one answer, git is told of the
+// conflict and the file stays a review file, ours kept.
+void TestCli::reviewFilesMergeInGit()
+{
+    QTemporaryDir repo;
+    const auto git = [&](const QStringList &arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"GIT_CONFIG_NOSYSTEM"_s, u"1"_s);
+        environment.insert(u"GIT_CONFIG_GLOBAL"_s, u"/dev/null"_s);
+        environment.insert(u"HOME"_s, repo.path());
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(repo.path());
+        process.start(u"git"_s, QStringList{u"-c"_s, u"user.name=Chair"_s, u"-c"_s, u"user.email=chair@example.org"_s,
+                                            u"-c"_s, u"init.defaultBranch=main"_s} + arguments);
+        process.waitForFinished(60000);
+        return process.exitCode();
+    };
+    const QString file = repo.filePath(u"history.dat.review.json"_s);
+    const auto write = [&](const QByteArray &bytes) { QVERIFY(writeFileBytes(file, bytes)); };
+    const auto commit = [&](const QString &message) {
+        QCOMPARE(git({u"add"_s, u"-A"_s}), 0);
+        QCOMPARE(git({u"commit"_s, u"-q"_s, u"-m"_s, message}), 0);
+    };
+    QCOMPARE(git({u"init"_s, u"-q"_s}), 0);
+    QCOMPARE(git({u"config"_s, u"merge.brevant-review.driver"_s,
+                  QStringLiteral(BREVANT_CLI) + u" merge-review %O %A %B"_s}),
+             0);
+    QVERIFY(writeFileBytes(repo.filePath(u".gitattributes"_s), "*.review.json merge=brevant-review\n"));
+    const QByteArray base = R"({"format": "brevant-review", "version": 1, "requirements": {
+        "3": {"answer": "Yes", "comments": [{"id": "c1", "author": "Office", "date": "2026-11-30T09:15:00Z",
+              "quote": "Ten", "text": "Head count?", "resolved": false, "replies": []}]}}})";
+    write(base);
+    commit(u"base"_s);
+    QCOMPARE(git({u"checkout"_s, u"-q"_s, u"-b"_s, u"office"_s}), 0);
+    write(QByteArray(base).replace(R"("replies": [])",
+                                   R"("replies": [{"author": "Chair", "date": "2026-12-01T10:00:00Z", "text": "Will do."}])")
+              .replace(R"("3": {)", R"("2": {"state": "approved"}, "3": {)"));
+    commit(u"the office's reply and approval"_s);
+    QCOMPARE(git({u"checkout"_s, u"-q"_s, u"main"_s}), 0);
+    write(QByteArray(base).replace(R"("answer": "Yes")", R"("answer": "No")"));
+    commit(u"the chair's answer"_s);
+
+    QCOMPARE(git({u"merge"_s, u"-q"_s, u"--no-edit"_s, u"office"_s}), 0);
+    ReviewReading merged = readReview(file);
+    QVERIFY2(merged.ok, qPrintable(merged.reason));
+    QCOMPARE(merged.review.requirement(3).answer, std::optional<QString>(u"No"_s));
+    QCOMPARE(merged.review.requirement(2).currentState(), ReviewState::Approved);
+    QCOMPARE(merged.review.requirement(3).comments.value(0).replies.size(), 1);
+
+    // Both change one answer: a conflict git hears of, the file still whole.
+    QCOMPARE(git({u"checkout"_s, u"-q"_s, u"-b"_s, u"second"_s}), 0);
+    write(reviewBytes(merged.review).replace("\"No\"", "\"Partly\""));
+    commit(u"partly"_s);
+    QCOMPARE(git({u"checkout"_s, u"-q"_s, u"main"_s}), 0);
+    write(reviewBytes(merged.review).replace("\"No\"", "\"Not yet\""));
+    commit(u"not yet"_s);
+    QVERIFY(git({u"merge"_s, u"-q"_s, u"--no-edit"_s, u"second"_s}) != 0);
+    merged = readReview(file);
+    QVERIFY2(merged.ok, qPrintable(merged.reason));
+    QCOMPARE(merged.review.requirement(3).answer, std::optional<QString>(u"Not yet"_s));
 }
 
 void TestCli::engineThatIsNotTheOneBuilt_data()
