@@ -125,6 +125,11 @@ struct DocumentOptions {
     QDateTime made = documentTime();
     // The date the report was made, in the footer of every page.
     QDate date = made.date();
+    // How many threads lay a document out: 0, as many as there are
+    // processors (up to four); 1 where documents are made side by side
+    // already, so that they do not take turns at the processors and the
+    // memory of each thread's faces is not paid twice.
+    int layoutThreads = 0;
 
     Paper pagePaper() const { return paper ? *paper : paperFor(locale); }
 };

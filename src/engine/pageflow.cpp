@@ -72,7 +72,7 @@ void PageFlow::run()
     m_p.m_pages.last().sheetBottom = std::min(m_y, m_bottom);
 }
 
-void PageFlow::setTexts(const QString &language)
+void PageFlow::setTexts(const QString &language, int threads)
 {
     // The texts are set on every processor (each thread with Pango's font
     // map of its own), each thread taking the next one in turn.
@@ -90,7 +90,7 @@ void PageFlow::setTexts(const QString &language)
     // The helpers' threads stay a while after a document, and with them
     // the faces their font maps have loaded.
     static QThreadPool *const pool = new QThreadPool;
-    const int helpers = std::min(QThread::idealThreadCount(), 4) - 1;
+    const int helpers = (threads > 0 ? threads : std::min(QThread::idealThreadCount(), 4)) - 1;
     QSemaphore done;
     for (int i = 0; i < helpers; ++i) {
         pool->start([&] {

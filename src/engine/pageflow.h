@@ -17,7 +17,9 @@ public:
 
     explicit PageFlow(ReportPages &pages);
     // Sets every text in its lines, in the language given.
-    void setTexts(const QString &language);
+    // threads: how many set the texts (0: as many as the processors, up
+    // to four).
+    void setTexts(const QString &language, int threads);
     // Places them in pages.
     void run();
 

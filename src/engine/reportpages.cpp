@@ -72,7 +72,7 @@ ReportPages::ReportPages(const Report &report, const DocumentOptions &options, Q
 {
     makeTexts(report);
     PageFlow flow(*this);
-    flow.setTexts(options.locale.bcp47Name());
+    flow.setTexts(options.locale.bcp47Name(), options.layoutThreads);
     flow.run();
 }
 

@@ -74,11 +74,13 @@ void addOutline(cairo_surface_t *surface, const ReportPages &pages)
 QByteArray taggedReportPdf(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
                            QString *error)
 {
-    const ReportPages pages(report, options, setup.page);
     QByteArray drawn;
     TaggedStructure structure;
     const QString created = options.made.toUTC().toString(Qt::ISODate);
     {
+        // The layout goes once the pages are drawn, before the PDF is
+        // finished, so that the two never hold their memory at once.
+        const ReportPages pages(report, options, setup.page);
         const SurfacePtr surface(
             cairo_pdf_surface_create_for_stream(appendTo, &drawn, setup.page.width(), setup.page.height()));
         cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, report.title.toUtf8().constData());
@@ -99,9 +101,9 @@ QByteArray taggedReportPdf(const Report &report, const DocumentOptions &options,
                 *error = u"The document could not be drawn: %1"_s.arg(QString::fromUtf8(cairo_status_to_string(status)));
             return QByteArray();
         }
+        for (const ReportText &text : pages.texts())
+            structure.types << roleTag(text.role);
     }
-    for (const ReportText &text : pages.texts())
-        structure.types << roleTag(text.role);
     return finishTaggedPdf(drawn, structure, {report.title, options.locale.bcp47Name(), setup.creator, created},
                            error);
 }

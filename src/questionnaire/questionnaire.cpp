@@ -2,6 +2,7 @@
 
 #include "core/completeness.h"
 #include "core/responsetext.h"
+#include "questionnaire/reviewmodel.h"
 #include "ui/formatting.h"
 #include "ui/responseaids.h"
 
@@ -21,7 +22,7 @@ const QuestionnaireCatalogue &catalogue()
 
 } // namespace
 
-Questionnaire::Questionnaire(QObject *parent) : QObject(parent)
+Questionnaire::Questionnaire(QObject *parent) : QObject(parent), m_review(new ReviewModel(*this))
 {
     for (const QuestionnaireItem &item : catalogue().items()) {
         if (item.hasAnswer())

@@ -14,6 +14,7 @@ class QTextDocument;
 namespace brevant {
 
 class ResponseCounter;
+class ReviewModel;
 
 // The questionnaire as the user fills it in: the 27 responses, the 16
 // answers, which requirements are complete, and the current work file.
@@ -72,6 +73,11 @@ public:
     // empty when it is complete.
     QStringList whyIncomplete(int item) const;
 
+    // The review: states, comments, details, and what the review file
+    // beside the work file holds besides.
+    ReviewModel &review() { return *m_review; }
+    const ReviewModel &review() const { return *m_review; }
+
     // The current work file, kept for the whole run.
     WorkFileState &workFile() { return m_workFile; }
     const WorkFileState &workFile() const { return m_workFile; }
@@ -103,6 +109,7 @@ private:
     std::array<ResponseCounter *, kItemCount> m_counters{};
     std::array<QString, kItemCount> m_answers;
     WorkFileState m_workFile;
+    ReviewModel *m_review = nullptr;
     bool m_unsaved = false;
 };
 

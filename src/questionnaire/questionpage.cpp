@@ -1,6 +1,7 @@
 #include "questionnaire/questionpage.h"
 
 #include "core/catalogue.h"
+#include "questionnaire/reviewpane.h"
 #include "ui/responseaids.h"
 #include "ui/services.h"
 #include "ui/spelling.h"
@@ -32,15 +33,20 @@ public:
     QSize sizeHint() const override { return {QPlainTextEdit::sizeHint().width(), 64}; }
 
     SpellHighlighter *spelling = nullptr;
+    ReviewPane *review = nullptr;
 
 protected:
     // The box's own menu, with the spelling entries for the word under the
-    // pointer at its top.
+    // pointer at its top and Add Comment at its end.
     void contextMenuEvent(QContextMenuEvent *event) override
     {
         QMenu *menu = createStandardContextMenu(event->pos());
         if (spelling)
             spelling->addMenuEntries(menu, event->pos());
+        if (review) {
+            menu->addSeparator();
+            menu->addAction(review->commentAction());
+        }
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(event->globalPos());
     }
@@ -224,6 +230,9 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
     auto *count = new CountLine(response, m_questionnaire.counter(item.number), box);
     count->setObjectName(QStringLiteral("count_") + item.responseBox);
     rows->addWidget(count);
+    // Its review state and comments.
+    response->review = new ReviewPane(m_questionnaire.review(), item.number, response, box);
+    rows->addWidget(response->review);
     // Tab runs top to bottom: answer box, HELP, response box.
     if (QComboBox *answer = m_answers.value(item.answerBox))
         setTabOrder(answer, help);

@@ -32,9 +32,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// An editable drop-down box whose own name reaches screen readers: the
-// toolkit's bridge on this platform gives such a box its current text
-// ("Yes") as its name.
+// A drop-down box whose own name reaches screen readers (an answer box, a
+// review state): the toolkit's bridge on this platform gives such a box its
+// current text ("Yes") as its name.
 class AnswerBox : public QComboBox {
     Q_OBJECT
 public:

@@ -32,6 +32,7 @@ ACTING = {
 PROMPTS = ("Are the requirements met? ", "Is the requirement met? ")
 PRESS = ("click", "press", "Press")
 STATES = ("complete", "no response yet", "answer reads")
+REVIEW_STATE = "Review state of requirement "
 
 
 def application(name):
@@ -59,6 +60,10 @@ def labelled(node):
 
 
 def walk(node, window, found, failures):
+    # What is hidden (a comment's buttons while it has none) is not there
+    # for a screen reader either.
+    if not node.getState().contains(pyatspi.STATE_VISIBLE):
+        return
     role = node.getRole()
     where = f"{window} / {node.getRoleName()}"
     name = node.name or ""
@@ -80,6 +85,11 @@ def walk(node, window, found, failures):
             failures.append(f"{where} \"{name}\": not named with its requirement and state")
         if not any(a in PRESS for a in actions(node)):
             failures.append(f"{where} \"{name}\": no press action")
+    if role == pyatspi.ROLE_COMBO_BOX and name.startswith(REVIEW_STATE):
+        found["states"] += 1
+        if not labelled(node):
+            failures.append(f"{where} \"{name}\": no label for it")
+        return
     if role == pyatspi.ROLE_COMBO_BOX and window.startswith("Brevant Policies (Page"):
         found["answers"] += 1
         if not name.startswith(PROMPTS) or len(name) <= 30:
@@ -106,7 +116,7 @@ def main():
             sys.exit(f"FAIL: {app.childCount} windows on the bus, {windows} expected")
         time.sleep(0.2)
 
-    found = {"links": 0, "help": [], "answers": 0, "responses": 0, "entries": []}
+    found = {"links": 0, "help": [], "answers": 0, "responses": 0, "states": 0, "entries": []}
     failures = []
     titles = []
     for window in app:
@@ -115,7 +125,7 @@ def main():
         titles.append(window.name)
         walk(window, window.name or "(untitled window)", found, failures)
     # Every requirement's boxes and HELP, on every page.
-    for what, expected in (("answers", 16), ("responses", 27)):
+    for what, expected in (("answers", 16), ("responses", 27), ("states", 27)):
         if found[what] != expected:
             failures.append(f"{found[what]} {what} found, {expected} expected")
     if len(found["help"]) != 27:

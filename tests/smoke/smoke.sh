@@ -153,9 +153,10 @@ screenshot page-1-typed
 if compare -metric AE "$out/$((shot - 1))-page-1.png" "$out/$shot-page-1-typed.png" null: 2>/dev/null; then
   fail "typing changed nothing on page 1"
 fi
-# On to Next: the second answer box, HELP, the second response box (left
-# empty, so the warning comes), Save As, Save, Contents, Next.
-xdotool key --delay 50 Tab Tab Tab Tab Tab Tab Tab space
+# On to Next: the first requirement's review state, the second answer box,
+# HELP, the second response box (left empty, so the warning comes), its
+# review state, Save As, Save, Contents, Next.
+xdotool key --delay 50 Tab Tab Tab Tab Tab Tab Tab Tab Tab space
 
 focus_window '^Exiting$' >/dev/null || exit 1
 screenshot warning
