@@ -62,13 +62,14 @@ void installContentsAccessible()
 }
 
 // The columns of an entry: number, section code, statement (what is left),
-// words, state.
+// words, state, review.
 struct Columns {
-    int number, code, words, state, gap;
+    int number, code, words, state, review, gap;
     explicit Columns(const QFontMetrics &fm)
         : number(fm.horizontalAdvance(u"27"_s)), code(fm.horizontalAdvance(u"5-2:2.4"_s)),
           words(fm.horizontalAdvance(u"000000 words"_s)),
-          state(fm.horizontalAdvance(u"no response yet, answer reads \"Yes\""_s)), gap(fm.horizontalAdvance(u"MM"_s))
+          state(fm.horizontalAdvance(u"no response yet, answer reads \"Yes\""_s)),
+          review(fm.horizontalAdvance(u"changes requested, 00 open comments"_s)), gap(fm.horizontalAdvance(u"MM"_s))
     {
     }
 };
@@ -92,15 +93,18 @@ ContentsEntry::ContentsEntry(const QuestionnaireItem &item, QWidget *parent)
     setToolTip(item.statement.text);
 }
 
-void ContentsEntry::setState(const QString &words, const QString &state)
+void ContentsEntry::setState(const QString &words, const QString &state, const QString &review)
 {
-    if (words == m_words && state == m_state && !accessibleName().isEmpty())
+    if (words == m_words && state == m_state && review == m_review && !accessibleName().isEmpty())
         return;
     m_words = words;
     m_state = state;
+    m_review = review;
     QStringList said{u"Requirement %1"_s.arg(m_item), state};
     if (!words.isEmpty())
         said << words;
+    if (!review.isEmpty())
+        said << review;
     said << u"section %1: %2"_s.arg(m_code, m_statement);
     setAccessibleName(said.join(u", "_s));
     update();
@@ -114,7 +118,7 @@ void ContentsEntry::choose()
 QSize ContentsEntry::sizeHint() const
 {
     const Columns c(fontMetrics());
-    return {c.number + c.code + c.words + c.state + 5 * c.gap + fontMetrics().horizontalAdvance(u'x') * 48,
+    return {c.number + c.code + c.words + c.state + c.review + 6 * c.gap + fontMetrics().horizontalAdvance(u'x') * 48,
             fontMetrics().height() + 8};
 }
 
@@ -134,7 +138,8 @@ void ContentsEntry::paintEvent(QPaintEvent *)
     x += c.number + c.gap / 2;
     p.drawText(QRect(x, 0, c.code, h), Qt::AlignLeft | Qt::AlignVCenter, m_code);
     x += c.code + c.gap / 2;
-    const int stateX = width() - c.gap / 2 - c.state;
+    const int reviewX = width() - c.gap / 2 - c.review;
+    const int stateX = reviewX - c.gap / 2 - c.state;
     const int wordsX = stateX - c.gap / 2 - c.words;
     p.drawText(QRect(x, 0, wordsX - c.gap / 2 - x, h), Qt::AlignLeft | Qt::AlignVCenter,
                fontMetrics().elidedText(m_statement, Qt::ElideRight, wordsX - c.gap / 2 - x));
@@ -145,6 +150,11 @@ void ContentsEntry::paintEvent(QPaintEvent *)
         p.setPen(m_state == kComplete ? QColor(0x1e, 0x6b, 0x30) : QColor(0xa1, 0x26, 0x1c));
     p.drawText(QRect(stateX, 0, c.state, h), Qt::AlignLeft | Qt::AlignVCenter,
                fontMetrics().elidedText(m_state, Qt::ElideRight, c.state));
+    // The review: open comments stand out.
+    if (!current)
+        p.setPen(m_review.contains(u"open comment"_s) ? QColor(0x8a, 0x5a, 0x00) : ink);
+    p.drawText(QRect(reviewX, 0, c.review, h), Qt::AlignLeft | Qt::AlignVCenter,
+               fontMetrics().elidedText(m_review, Qt::ElideRight, c.review));
 }
 
 void ContentsEntry::mousePressEvent(QMouseEvent *event)

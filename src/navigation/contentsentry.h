@@ -30,8 +30,10 @@ public:
     QString words() const { return m_words; }
     QString state() const { return m_state; }
     // words: "18 words", or empty for no response; state: "complete",
-    // "no response yet", ... Repaints and renames only what changed.
-    void setState(const QString &words, const QString &state);
+    // "no response yet", ...; review: its review state and open comments,
+    // "in review, 2 open comments". Repaints and renames only what changed.
+    void setState(const QString &words, const QString &state, const QString &review = QString());
+    QString review() const { return m_review; }
     // What a double click or Return does.
     void choose();
 
@@ -59,6 +61,7 @@ private:
     QString m_statement;
     QString m_words;
     QString m_state;
+    QString m_review;
 };
 
 } // namespace brevant

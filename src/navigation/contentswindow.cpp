@@ -2,6 +2,7 @@
 
 #include "navigation/contentsentry.h"
 #include "questionnaire/questionnaire.h"
+#include "questionnaire/reviewmodel.h"
 #include "ui/responseaids.h"
 #include "ui/widgets.h"
 
@@ -89,6 +90,14 @@ ContentsWindow::ContentsWindow(WindowHost &host, Questionnaire &questionnaire)
         if (isVisible() && !m_refresh.isActive())
             m_refresh.start();
     });
+    connect(&questionnaire.review(), &ReviewModel::changed, this, [this](int item) {
+        if (item == 0)
+            m_pending.set();
+        else
+            m_pending.set(item - 1);
+        if (isVisible() && !m_refresh.isActive())
+            m_refresh.start();
+    });
     for (int item = 1; item <= kItemCount; ++item)
         refresh(item);
     m_summary->setText(summary());
@@ -96,7 +105,22 @@ ContentsWindow::ContentsWindow(WindowHost &host, Questionnaire &questionnaire)
 
 QString ContentsWindow::summary() const
 {
-    return u"%1 of %2 requirements complete"_s.arg(m_questionnaire.completeCount()).arg(kItemCount);
+    const ReviewModel &review = m_questionnaire.review();
+    const int open = review.openCommentCount();
+    return u"%1 of %2 requirements complete; %3 of %2 approved, %4"_s.arg(m_questionnaire.completeCount())
+        .arg(kItemCount)
+        .arg(review.approvedCount())
+        .arg(open == 1 ? u"1 open comment"_s : u"%1 open comments"_s.arg(open));
+}
+
+QString ContentsWindow::reviewWords(const Questionnaire &questionnaire, int item)
+{
+    const ReviewModel &review = questionnaire.review();
+    const int open = review.openComments(item);
+    QString words = brevant::stateWords(review.state(item));
+    if (open > 0)
+        words += open == 1 ? u", 1 open comment"_s : u", %1 open comments"_s.arg(open);
+    return words;
 }
 
 QString ContentsWindow::stateWords(const Questionnaire &questionnaire, int item)
@@ -114,7 +138,7 @@ void ContentsWindow::refresh(int item)
     m_entries.at(item - 1)->setState(!m_questionnaire.hasResponse(item) ? QString()
                                      : words == 1                       ? u"1 word"_s
                                                                         : u"%1 words"_s.arg(words),
-                                     stateWords(m_questionnaire, item));
+                                     stateWords(m_questionnaire, item), reviewWords(m_questionnaire, item));
 }
 
 void ContentsWindow::refreshPending()

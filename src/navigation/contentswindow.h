@@ -39,6 +39,8 @@ public:
     // "complete", "no response yet", the answer where it reads other than
     // "Yes" (answer reads "No"), or both of the last two.
     static QString stateWords(const Questionnaire &questionnaire, int item);
+    // Its review: "approved", "in review, 2 open comments".
+    static QString reviewWords(const Questionnaire &questionnaire, int item);
 
 protected:
     void showEvent(QShowEvent *event) override;

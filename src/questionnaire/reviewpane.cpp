@@ -99,7 +99,8 @@ ReviewPane::ReviewPane(ReviewModel &review, int item, QPlainTextEdit *box, QWidg
     m_list->setAccessibleName(u"Comments on requirement %1"_s.arg(item));
     m_list->setWordWrap(true);
     m_list->setFocusPolicy(Qt::StrongFocus);
-    m_list->setMaximumHeight(110);
+    m_list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     connect(m_list, &QListWidget::currentRowChanged, this, [this] {
         showPassage();
         refresh();
@@ -238,6 +239,11 @@ void ReviewPane::refresh()
         if (comment.id == current)
             m_list->setCurrentItem(entry);
     }
+    // As tall as its comments, up to about six lines; it scrolls beyond.
+    int height = 2 * m_list->frameWidth();
+    for (int row = 0; row < m_list->count(); ++row)
+        height += m_list->sizeHintForRow(row);
+    m_list->setFixedHeight(std::min(height, 6 * fontMetrics().height() + 2 * m_list->frameWidth()));
     m_list->setVisible(!comments.isEmpty());
     m_actions->setVisible(!comments.isEmpty());
     const QString id = selectedId();

@@ -78,7 +78,7 @@ void tst_Contents::choosingShowsThePageAlone()
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(entry);
     QCOMPARE(accessible->role(), QAccessible::ListItem);
     QCOMPARE(accessible->text(QAccessible::Name),
-             QStringLiteral("Requirement 19, no response yet, section 5-2:2.4: ii. One of the following: i) "
+             QStringLiteral("Requirement 19, no response yet, draft, section 5-2:2.4: ii. One of the following: i) "
                             "Professional program\u2026"));
 
     // A page lower than its requirements: 19 is below the fold until shown.
@@ -116,23 +116,25 @@ void tst_Contents::entriesFollowTheResponses()
     QCOMPARE(contents->entry(27)->words(), QStringLiteral("3 words"));
     QCOMPARE(contents->entry(27)->state(), QStringLiteral("complete"));
     QCOMPARE(contents->entry(2)->state(), QStringLiteral("no response yet"));
-    QCOMPARE(contents->summary(), QStringLiteral("1 of 27 requirements complete"));
+    QCOMPARE(contents->summary(), QStringLiteral("1 of 27 requirements complete; 0 of 27 approved, 0 open comments"));
 
     // Typing and the answer box, through the page's real boxes.
     QTest::keyClicks(h.response(2), "Hello world");
     QTRY_COMPARE(contents->entry(2)->state(), QStringLiteral("complete"));
     QCOMPARE(contents->entry(2)->words(), QStringLiteral("2 words"));
-    QTRY_COMPARE(contents->findChild<QLabel *>("summary")->text(), QStringLiteral("2 of 27 requirements complete"));
+    QTRY_COMPARE(contents->findChild<QLabel *>("summary")->text(),
+                 QStringLiteral("2 of 27 requirements complete; 0 of 27 approved, 0 open comments"));
     QLineEdit *answer = h.answer(2)->lineEdit();
     answer->selectAll();
     QTest::keyClicks(answer, "No");
     QTRY_COMPARE(contents->entry(2)->state(), QStringLiteral("answer reads \"No\""));
-    QVERIFY(contents->entry(2)->accessibleName().startsWith(QStringLiteral("Requirement 2, answer reads \"No\", 2 words")));
+    QVERIFY(contents->entry(2)->accessibleName().startsWith(QStringLiteral("Requirement 2, answer reads \"No\", 2 words, draft")));
     h.response(2)->selectAll();
     QTest::keyClick(h.response(2), Qt::Key_Delete);
     QTRY_COMPARE(contents->entry(2)->state(), QStringLiteral("no response yet, answer reads \"No\""));
     QCOMPARE(contents->entry(2)->words(), QString());
-    QTRY_COMPARE(contents->findChild<QLabel *>("summary")->text(), QStringLiteral("1 of 27 requirements complete"));
+    QTRY_COMPARE(contents->findChild<QLabel *>("summary")->text(),
+                 QStringLiteral("1 of 27 requirements complete; 0 of 27 approved, 0 open comments"));
     // Escape closes the Contents alone.
     QTest::keyClick(contents->entry(2), Qt::Key_Escape);
     QCOMPARE(h.visibleWindows(), QStringList{"Std1"});
