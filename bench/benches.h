@@ -48,6 +48,8 @@ Row htmlShownRow(const Settings &settings);
 QList<Row> typingRows(const Settings &settings);
 // The same with the Contents window open beside the page.
 QList<Row> typingWithContentsRows(const Settings &settings);
+// The same with 50 comments on passages of the response.
+QList<Row> typingWithCommentsRows(const Settings &settings);
 // Going to a page through the Contents window against Next on a complete
 // page, and Find All over 27 responses of 1 MiB against QString::indexOf
 // over the same texts taken out of their boxes.

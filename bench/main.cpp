@@ -139,7 +139,7 @@ int main(int argc, char *argv[])
     group("load", [&] { return bench::loadRows(settings); });
     group("html", [&] { return bench::htmlRows(settings); });
     group("shown", [&] { return QList<bench::Row>{bench::htmlShownRow(settings)}; });
-    group("typing", [&] { return bench::typingRows(settings); });
+    group("typing", [&] { return bench::typingRows(settings) + bench::typingWithCommentsRows(settings); });
     group("recovery", [&] { return QList<bench::Row>{bench::recoveryWriteRow(settings)}; });
     group("navigation", [&] { return bench::navigationRows(settings) + bench::typingWithContentsRows(settings); });
     group("print", [&] { return QList<bench::Row>{bench::printRow(settings, &printRuns)}; });

@@ -7,6 +7,7 @@
 #include "inputs.h"
 
 #include "harness.h"
+#include "questionnaire/reviewmodel.h"
 #include "navigation/contentswindow.h"
 #include "questionnaire/questionpage.h"
 #include "ui/spelling.h"
@@ -63,10 +64,14 @@ void prepare(QPlainTextEdit *box, PaintWatch &watch)
 
 } // namespace
 
-// contents: with the Contents window open beside the page, following
-// what is typed.
-static QList<Row> typing(const Settings &settings, bool contents)
+// What is there besides the box: nothing more; the Contents window open
+// beside the page, following what is typed; 50 comments on passages of the
+// response, each followed as it is edited.
+enum class Beside { Nothing, Contents, Comments };
+
+static QList<Row> typing(const Settings &settings, Beside beside)
 {
+    const bool contents = beside == Beside::Contents;
     // A few misspelt words in every paragraph, so that the underlines are
     // there to be kept up to date.
     QString text = prose(kTypedResponseSize, 2027);
@@ -88,6 +93,13 @@ static QList<Row> typing(const Settings &settings, bool contents)
     if (contents) {
         h->program->showContents(1);
         h->program->showWindow(page);
+    }
+    if (beside == Beside::Comments) {
+        // Spread through the text, a few words each, in the page's pane.
+        brevant::ReviewModel &review = h->program->questionnaire().review();
+        review.setAuthor(QStringLiteral("Quality Office"), true);
+        for (int c = 0; c < 50; ++c)
+            review.addComment(1, int(text.size() / 50 * c), 24, QStringLiteral("Comment %1").arg(c + 1));
     }
     PaintWatch oursPainted;
     prepare(ours, oursPainted);
@@ -129,8 +141,19 @@ static QList<Row> typing(const Settings &settings, bool contents)
             fail(QStringLiteral("the Contents says %1 after typing, not %2").arg(words, expected));
     }
 
+    if (beside == Beside::Comments) {
+        QTest::qWait(800);   // the pane's look at the passages, after the last key
+        const brevant::ReviewModel &review = h->program->questionnaire().review();
+        for (const brevant::ReviewComment &comment : review.comments(1)) {
+            if (review.passage(1, comment.id).isNull())
+                fail(QStringLiteral("typing lost the passage of %1").arg(comment.text));
+        }
+    }
+
     Row median;
-    const QString figure = contents ? QStringLiteral("Typing in 1 MiB, Contents open") : QStringLiteral("Typing in 1 MiB, counts, spelling on");
+    const QString figure = beside == Beside::Contents   ? QStringLiteral("Typing in 1 MiB, Contents open")
+                           : beside == Beside::Comments ? QStringLiteral("Typing in 1 MiB, 50 comments on it")
+                                                        : QStringLiteral("Typing in 1 MiB, counts, spelling on");
     median.figure = figure + QStringLiteral(" (median)");
     median.unit = QStringLiteral("ms");
     median.ours = bench::median(a);
@@ -149,12 +172,17 @@ static QList<Row> typing(const Settings &settings, bool contents)
 
 QList<Row> typingRows(const Settings &settings)
 {
-    return typing(settings, false);
+    return typing(settings, Beside::Nothing);
 }
 
 QList<Row> typingWithContentsRows(const Settings &settings)
 {
-    return typing(settings, true);
+    return typing(settings, Beside::Contents);
+}
+
+QList<Row> typingWithCommentsRows(const Settings &settings)
+{
+    return typing(settings, Beside::Comments);
 }
 
 Row recoveryWriteRow(const Settings &settings)
