@@ -98,15 +98,14 @@ void mastheadStyles(Part &p, const ReportStyle &style)
     p.attribute(u"fo:padding-right"_s, pt(24));
     spacing(p, 0, 0);
     p.end();
-    const std::pair<const char *, const ReportTextStyle &> lines[] = {
-        {kKickerStyle, style.kicker}, {kTitleStyle, style.title}, {kSubtitleStyle, style.subtitle}};
-    for (const auto &[name, text] : lines) {
+    const auto line = [&](const char *name, const ReportTextStyle &text) {
         openStyle(p, QString::fromLatin1(name), u"Masthead"_s, u"Standard"_s);
-        if (name == kTitleStyle)
-            p.attribute(u"style:class"_s, u"chapter"_s);
         textProperties(p, text);
         p.end();
-    }
+    };
+    line(kKickerStyle, style.kicker);
+    line(kTitleStyle, style.title);
+    line(kSubtitleStyle, style.subtitle);
 }
 
 // The parts and sections of the policy, a little larger the higher they
