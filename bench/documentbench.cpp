@@ -2,7 +2,7 @@
 // through the template window's Save: the tagged PDF against Qt's own
 // QTextDocument::print of the same HTML report (time, and peak memory in
 // documentmemory.cpp) and against a word processor exporting the report's
-// ODT as PDF/UA; the Word document against the ODT; the ODT and the Word
+// ODT as PDF/UA; the ODT against the Word document; the ODT and the Word
 // document against a word processor converting the HTML report.
 
 #include "benches.h"
@@ -228,33 +228,33 @@ QList<Row> documentRows(const Settings &settings)
     pdfRow.goalText = QStringLiteral("<= 1.1");
     pdfRow.note = QStringLiteral("baseline: QTextDocument::setHtml and print of the same HTML to a PDF QPrinter");
 
-    // The Word document against the ODT, which Qt's writer makes with no
-    // layout either.
+    // The ODT against the Word document, written the same way from the
+    // same report.
     QList<double> odtRuns;
     QList<double> docxRuns;
-    const Medians word = alternate(
+    const Medians odtWord = alternate(
         settings.runs,
-        [&] {
-            const double ms = save.run(docx, kDocxFileType);
-            docxRuns << ms;
-            return ms;
-        },
         [&] {
             const double ms = save.run(odt, kOdtFileType);
             odtRuns << ms;
             return ms;
+        },
+        [&] {
+            const double ms = save.run(docx, kDocxFileType);
+            docxRuns << ms;
+            return ms;
         });
-    Row wordRow;
-    wordRow.figure = QStringLiteral("Word report vs ODT (27 x 40 KiB)");
-    wordRow.unit = QStringLiteral("ms");
-    wordRow.ours = word.ours;
-    wordRow.baseline = word.baseline;
-    wordRow.runs = settings.runs;
-    wordRow.recordOnly = true;
-    wordRow.goalText = QStringLiteral("record");
-    wordRow.note = QStringLiteral("ours: the template window's Save as DOCX; baseline: the same as ODT");
+    Row odtRow;
+    odtRow.figure = QStringLiteral("ODT report vs Word (27 x 40 KiB)");
+    odtRow.unit = QStringLiteral("ms");
+    odtRow.ours = odtWord.ours;
+    odtRow.baseline = odtWord.baseline;
+    odtRow.runs = settings.runs;
+    odtRow.goal = 1.2;
+    odtRow.goalText = QStringLiteral("<= 1.2");
+    odtRow.note = QStringLiteral("ours: the template window's Save as ODT; baseline: the same as DOCX");
 
-    QList<Row> rows{pdfRow, documentMemoryRow(settings), wordRow};
+    QList<Row> rows{pdfRow, documentMemoryRow(settings), odtRow};
     const QString htmlFile = settings.workFolder + QStringLiteral("/peer-report.html");
     if (!brevant::test::writeFileBytes(htmlFile, htmlBytes))
         fail(QStringLiteral("cannot write ") + htmlFile);

@@ -2,7 +2,7 @@
 // document/documentengine.h): its one entry point.
 #include "document/documentengine.h"
 #include "engine/docxwriter.h"
-#include "engine/odtreport.h"
+#include "engine/odtwriter.h"
 #include "engine/printsurfacepdf.h"
 #include "engine/taggedpdf.h"
 #include "engine/xlsxtable.h"

@@ -5,11 +5,11 @@
 // footer).
 
 #include "document/reportmodel.h"
+#include "engine/wordprocessing.h"
+#include "engine/xmlpart.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QString>
-#include <QXmlStreamWriter>
 
 namespace brevant::docx {
 
@@ -20,64 +20,30 @@ inline constexpr char kRelationshipsNamespace[] =
 // Lengths in Word's units.
 inline constexpr int kTwipsPerPoint = 20;
 inline int twipsFromMm(double millimetres) { return qRound(millimetres / 25.4 * 72 * kTwipsPerPoint); }
-// CSS pixels (1/96 inch) in eighths of a point (borders) and in points.
-inline int eighthsFromPx(double px) { return qRound(px * 0.75 * 8); }
-inline int pointsFromPx(double px) { return qRound(px * 0.75); }
+// CSS pixels (1/96 inch) in eighths of a point (borders).
+inline int eighthsFromPx(double px) { return qRound(wordprocessing::pointsFromPx(px) * 8); }
 // Font sizes are in half points.
 inline QString halfPoints(double points) { return QString::number(qRound(points * 2)); }
-inline QString hexColor(ReportColor color)
-{
-    return QString::number(color & 0xffffff, 16).rightJustified(6, u'0').toUpper();
-}
+inline QString hexColor(ReportColor color) { return wordprocessing::rgbHex(color).toUpper(); }
 
-// One XML part written with QXmlStreamWriter, its elements named with
-// their prefixes ("w:p").
-class Part {
+// A part of the Word document.
+class Part : public XmlPart {
 public:
-    Part() : m_buffer(&m_bytes), m_xml(&m_buffer)
-    {
-        m_buffer.open(QIODevice::WriteOnly);
-        m_xml.writeStartDocument(QStringLiteral("1.0"), true);
-    }
-    Part(const Part &) = delete;
-    Part &operator=(const Part &) = delete;
-
-    QXmlStreamWriter &xml() { return m_xml; }
-    void start(const QString &name) { m_xml.writeStartElement(name); }
-    void end() { m_xml.writeEndElement(); }
-    void attribute(const QString &name, const QString &value) { m_xml.writeAttribute(name, value); }
-    // <name/>, or <name w:val="value"/>.
-    void empty(const QString &name) { m_xml.writeEmptyElement(name); }
+    // <name w:val="val"/>
     void value(const QString &name, const QString &val)
     {
-        m_xml.writeEmptyElement(name);
-        m_xml.writeAttribute(QStringLiteral("w:val"), val);
+        empty(name);
+        attribute(QStringLiteral("w:val"), val);
     }
-    // <name>text</name>
-    void element(const QString &name, const QString &text) { m_xml.writeTextElement(name, text); }
-
     // Runs' contents for a text from documentText(): its tabs and line
     // breaks as Word's, the rest as text, blanks kept.
     void runText(QStringView text);
-
-    QByteArray finish()
-    {
-        m_xml.writeEndDocument();
-        m_buffer.close();
-        return m_bytes;
-    }
-
-private:
-    QByteArray m_bytes;
-    QBuffer m_buffer;
-    QXmlStreamWriter m_xml;
 };
 
 // The paragraph styles the document uses, by their identifiers.
 inline constexpr char kKickerStyle[] = "Kicker";
 inline constexpr char kStatementStyle[] = "Statement";
 inline constexpr char kResponseStyle[] = "Response";
-inline constexpr int kHeadingLevels = 4;
 
 QByteArray stylesPart(const ReportStyle &style, const QString &language);
 QByteArray settingsPart(const QString &language);

@@ -8,6 +8,7 @@
 namespace brevant::docx {
 
 using namespace Qt::Literals::StringLiterals;
+using namespace wordprocessing;
 
 namespace {
 
@@ -64,7 +65,7 @@ void responseRule(Part &p, const ReportStyle &style)
     if (style.rule == ReportStyle::Rule::None)
         return;
     const bool left = style.rule == ReportStyle::Rule::Left;
-    const int space = left ? 10 : 4;
+    const int space = left ? kLeftRuleSpace : kBottomRuleSpace;
     p.start(u"w:pBdr"_s);
     p.empty(left ? u"w:left"_s : u"w:bottom"_s);
     p.attribute(u"w:val"_s, style.ruleDashed ? u"dashed"_s : u"single"_s);
@@ -72,14 +73,6 @@ void responseRule(Part &p, const ReportStyle &style)
     p.attribute(u"w:space"_s, number(space));
     p.attribute(u"w:color"_s, hexColor(style.ruleColor));
     p.end();
-}
-
-// The design's first font family, without quotes.
-QString firstFontFamily(const QString &families)
-{
-    QString first = families.section(u',', 0, 0).trimmed();
-    first.remove(u'"').remove(u'\'');
-    return first.isEmpty() ? u"Arial"_s : first;
 }
 
 } // namespace
@@ -136,17 +129,15 @@ QByteArray stylesPart(const ReportStyle &style, const QString &language)
 
     // The parts and sections of the policy, a little larger the higher
     // they stand, in the colour of the design's headings.
-    static constexpr double kLarger[kHeadingLevels] = {5, 3, 1.5, 0.5};
-    static constexpr int kBefore[kHeadingLevels] = {18, 14, 12, 10};
     for (int level = 1; level <= kHeadingLevels; ++level) {
         openStyle(p, u"Heading%1"_s.arg(level), u"heading %1"_s.arg(level), u"Normal"_s, 9);
         p.start(u"w:pPr"_s);
         p.empty(u"w:keepNext"_s);
         p.empty(u"w:keepLines"_s);
-        spacing(p, kBefore[level - 1], 4);
+        spacing(p, kHeadingBefore[level - 1], 4);
         p.value(u"w:outlineLvl"_s, number(level - 1));
         p.end();
-        runProperties(p, {style.headingColor, style.body.points + kLarger[level - 1], true});
+        runProperties(p, {style.headingColor, style.body.points + kHeadingLarger[level - 1], true});
         p.end();
     }
 
@@ -155,7 +146,7 @@ QByteArray stylesPart(const ReportStyle &style, const QString &language)
     openStyle(p, QString::fromLatin1(kStatementStyle), u"Statement"_s, QString::fromLatin1(kResponseStyle));
     p.start(u"w:pPr"_s);
     p.empty(u"w:keepNext"_s);
-    spacing(p, 0, 3);
+    spacing(p, 0, kStatementAfter);
     p.end();
     runProperties(p, {style.headingColor, style.body.points, true});
     p.end();
@@ -163,10 +154,10 @@ QByteArray stylesPart(const ReportStyle &style, const QString &language)
     openStyle(p, QString::fromLatin1(kResponseStyle), u"Response"_s);
     p.start(u"w:pPr"_s);
     responseRule(p, style);
-    spacing(p, 0, 14);
+    spacing(p, 0, kResponseAfter);
     if (style.rule == ReportStyle::Rule::Left) {
         p.empty(u"w:ind"_s);
-        p.attribute(u"w:left"_s, number(14 * kTwipsPerPoint));
+        p.attribute(u"w:left"_s, number(kResponseIndent * kTwipsPerPoint));
     }
     p.end();
     runProperties(p, {style.responseColor, style.body.points, false, true});
@@ -174,7 +165,7 @@ QByteArray stylesPart(const ReportStyle &style, const QString &language)
 
     // The footer, small and grey.
     openStyle(p, u"Footer"_s, u"footer"_s, u"Footer"_s, 99);
-    runProperties(p, {0x555b63, 8});
+    runProperties(p, {kFooterColor, kFooterPoints});
     p.end();
 
     p.end();   // styles
@@ -215,7 +206,7 @@ void field(Part &p, const QString &instruction, const QString &shown)
     p.start(u"w:r"_s);
     p.start(u"w:instrText"_s);
     p.attribute(u"xml:space"_s, u"preserve"_s);
-    p.xml().writeCharacters(u" "_s + instruction + u" "_s);
+    p.characters(u" "_s + instruction + u" "_s);
     p.end();
     p.end();
     fieldChar(u"separate"_s);
@@ -232,7 +223,7 @@ void textRun(Part &p, const QString &text, bool tabFirst = false)
         p.empty(u"w:tab"_s);
     p.start(u"w:t"_s);
     p.attribute(u"xml:space"_s, u"preserve"_s);
-    p.xml().writeCharacters(text);
+    p.characters(text);
     p.end();
     p.end();
 }

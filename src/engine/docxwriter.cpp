@@ -3,9 +3,6 @@
 #include "engine/docxparts.h"
 #include "engine/ziparchive.h"
 
-#include <QPageSize>
-#include <QRegularExpression>
-
 #include <array>
 
 namespace brevant {
@@ -22,7 +19,7 @@ void Part::runText(QStringView text)
             start(u"w:t"_s);
             // Blanks at either end, and runs of them, are the user's.
             attribute(u"xml:space"_s, u"preserve"_s);
-            m_xml.writeCharacters(text.sliced(from, to - from).toString());
+            characters(text.sliced(from, to - from).toString());
             end();
         }
     };
@@ -42,25 +39,16 @@ void Part::runText(QStringView text)
 namespace {
 
 using docx::Part;
-
-// The document's language ("de-DE"), from the locale.
-QString languageTag(const QLocale &locale)
-{
-    if (locale.language() == QLocale::C)
-        return u"en-US"_s;
-    return locale.name().replace(u'_', u'-');
-}
+using wordprocessing::TitleLine;
 
 // The masthead: the design's ground behind its three lines, with room
 // around them as on the page, and the band under them.
-void mastheadParagraph(Part &p, const char *styleId, const QString &text, const ReportStyle &style)
+void mastheadParagraph(Part &p, const QString &styleId, const QString &text, const ReportStyle &style)
 {
-    if (text.isEmpty())
-        return;
     const QString ground = docx::hexColor(style.mastheadColor);
     p.start(u"w:p"_s);
     p.start(u"w:pPr"_s);
-    p.value(u"w:pStyle"_s, QString::fromLatin1(styleId));
+    p.value(u"w:pStyle"_s, styleId);
     // Paragraphs with the same borders share one frame.
     p.start(u"w:pBdr"_s);
     const auto border = [&](const QString &side, const QString &color, int eighths, int space) {
@@ -99,17 +87,6 @@ void paragraph(Part &p, const QString &styleId, const QString &text)
     p.end();
 }
 
-// A section's level below the part of the policy it is in: "5-1:3" is
-// one level down, "5-2:2.1" two. Never more than one below the heading
-// before it, so the outline has no gaps.
-int sectionLevel(const QString &text, int previous)
-{
-    static const QRegularExpression number(u"^\\s*\\d+-\\d+:\\d+((?:\\.\\d+)*)"_s);
-    const QRegularExpressionMatch m = number.match(text);
-    const int level = 2 + (m.hasMatch() ? int(m.capturedView(1).count(u'.')) : 0);
-    return qBound(1, qMin(level, previous + 1), docx::kHeadingLevels);
-}
-
 void responseParagraph(Part &p, const QString &response, const ReportStyle &style)
 {
     p.start(u"w:p"_s);
@@ -125,7 +102,7 @@ void responseParagraph(Part &p, const QString &response, const ReportStyle &styl
     p.end();
     p.start(u"w:t"_s);
     p.attribute(u"xml:space"_s, u"preserve"_s);
-    p.xml().writeCharacters(u"Response: "_s);
+    p.characters(u"Response: "_s);
     p.end();
     p.end();
     if (!response.isEmpty()) {
@@ -145,28 +122,19 @@ QByteArray documentPart(const Report &report, const QSizeF &pageMm)
     p.start(u"w:body"_s);
 
     const ReportStyle &style = report.style;
-    const QString title = report.masthead.title.isEmpty() ? report.title : report.masthead.title;
-    mastheadParagraph(p, docx::kKickerStyle, report.masthead.kicker, style);
-    mastheadParagraph(p, "Title", title, style);
-    mastheadParagraph(p, "Subtitle", report.masthead.subtitle, style);
+    for (const TitleLine &line : wordprocessing::titleBlock(report)) {
+        const QString styleId = line.kind == TitleLine::Kind::Kicker ? QString::fromLatin1(docx::kKickerStyle)
+            : line.kind == TitleLine::Kind::Title                    ? u"Title"_s
+                                                                     : u"Subtitle"_s;
+        mastheadParagraph(p, styleId, line.text, style);
+    }
 
-    int level = 0;   // of the heading before: the title
+    wordprocessing::OutlineLevels outline;
     for (const ReportItem &item : report.items) {
         for (const ReportHeading &heading : item.headings) {
-            switch (heading.kind) {
-            case ReportHeading::Kind::Division:
-                level = 1;
-                paragraph(p, u"Heading1"_s, heading.text);
-                break;
-            case ReportHeading::Kind::Section:
-                level = sectionLevel(heading.text, level);
-                paragraph(p, u"Heading%1"_s.arg(level), heading.text);
-                break;
-            case ReportHeading::Kind::Lead:
-            case ReportHeading::Kind::Statement:
-                paragraph(p, QString::fromLatin1(docx::kStatementStyle), heading.text);
-                break;
-            }
+            const int level = outline.levelOf(heading);
+            paragraph(p, level > 0 ? u"Heading%1"_s.arg(level) : QString::fromLatin1(docx::kStatementStyle),
+                      heading.text);
         }
         responseParagraph(p, item.response, style);
     }
@@ -180,8 +148,8 @@ QByteArray documentPart(const Report &report, const QSizeF &pageMm)
     p.empty(u"w:pgSz"_s);
     p.attribute(u"w:w"_s, QString::number(docx::twipsFromMm(pageMm.width())));
     p.attribute(u"w:h"_s, QString::number(docx::twipsFromMm(pageMm.height())));
-    const QString margin = QString::number(docx::twipsFromMm(20));
-    const QString footer = QString::number(docx::twipsFromMm(10));
+    const QString margin = QString::number(docx::twipsFromMm(wordprocessing::kMarginMm));
+    const QString footer = QString::number(docx::twipsFromMm(wordprocessing::kFooterMm));
     p.empty(u"w:pgMar"_s);
     for (const QString &side : {u"w:top"_s, u"w:right"_s, u"w:bottom"_s, u"w:left"_s})
         p.attribute(side, margin);
@@ -245,12 +213,12 @@ QByteArray corePropertiesPart(const Report &report, const DocumentOptions &optio
     p.attribute(u"xmlns:dc"_s, u"http://purl.org/dc/elements/1.1/"_s);
     p.attribute(u"xmlns:dcterms"_s, u"http://purl.org/dc/terms/"_s);
     p.attribute(u"xmlns:xsi"_s, u"http://www.w3.org/2001/XMLSchema-instance"_s);
-    p.element(u"dc:title"_s, documentText(report.title).replace(u'\n', u' '));
+    p.element(u"dc:title"_s, wordprocessing::documentTitle(report));
     p.element(u"dc:creator"_s, creator);
     p.element(u"dc:language"_s, language);
     p.start(u"dcterms:created"_s);
     p.attribute(u"xsi:type"_s, u"dcterms:W3CDTF"_s);
-    p.xml().writeCharacters(options.date.toString(Qt::ISODate) + u"T00:00:00Z"_s);
+    p.characters(options.date.toString(Qt::ISODate) + u"T00:00:00Z"_s);
     p.end();
     p.end();
     return p.finish();
@@ -271,39 +239,33 @@ QByteArray appPropertiesPart(const QString &creator)
 QByteArray docxReport(const Report &report, const DocumentOptions &options, const DocumentSetup &setup,
                       QString *error)
 {
-    // The standard size the page is (A4, Letter), to the millimetre.
-    const QSizeF pageMm = QPageSize(setup.page.toSize(), QString(), QPageSize::FuzzyMatch).size(QPageSize::Millimeter);
-    const QString language = languageTag(options.locale);
-    const int textWidth = docx::twipsFromMm(pageMm.width()) - 2 * docx::twipsFromMm(20);
+    const QSizeF pageMm = wordprocessing::pageMillimetres(setup.page);
+    const QString language = wordprocessing::languageTag(options.locale);
+    const int textWidth = docx::twipsFromMm(pageMm.width()) - 2 * docx::twipsFromMm(wordprocessing::kMarginMm);
     const QString officeDocument = u"officeDocument/2006/relationships/"_s;
-
-    ZipArchive zip;
-    zip.setTime(options.made);
-    const bool made = zip.isOpen()
-        && zip.put(u"[Content_Types].xml"_s, contentTypesPart())
-        && zip.put(u"_rels/.rels"_s,
-                   relationshipsPart({
-                       {u"rIdDocument"_s, officeDocument + u"officeDocument"_s, u"word/document.xml"_s},
-                       {u"rIdCore"_s, u"package/2006/relationships/metadata/core-properties"_s,
-                        u"docProps/core.xml"_s},
-                       {u"rIdApp"_s, officeDocument + u"extended-properties"_s, u"docProps/app.xml"_s},
-                   }))
-        && zip.put(u"word/_rels/document.xml.rels"_s,
-                   relationshipsPart({
-                       {u"rIdStyles"_s, officeDocument + u"styles"_s, u"styles.xml"_s},
-                       {u"rIdSettings"_s, officeDocument + u"settings"_s, u"settings.xml"_s},
-                       {u"rIdFooter"_s, officeDocument + u"footer"_s, u"footer1.xml"_s},
-                   }))
-        && zip.put(u"word/document.xml"_s, documentPart(report, pageMm))
-        && zip.put(u"word/styles.xml"_s, docx::stylesPart(report.style, language))
-        && zip.put(u"word/settings.xml"_s, docx::settingsPart(language))
-        && zip.put(u"word/footer1.xml"_s, docx::footerPart(footerDate(options.date), textWidth))
-        && zip.put(u"docProps/core.xml"_s, corePropertiesPart(report, options, language, setup.creator))
-        && zip.put(u"docProps/app.xml"_s, appPropertiesPart(setup.creator));
-    const QByteArray bytes = made ? zip.finish() : QByteArray();
-    if (bytes.isEmpty() && error)
-        *error = zip.errorString();
-    return bytes;
+    return ZipArchive::zipped(
+        {
+            {u"[Content_Types].xml"_s, contentTypesPart()},
+            {u"_rels/.rels"_s,
+             relationshipsPart({
+                 {u"rIdDocument"_s, officeDocument + u"officeDocument"_s, u"word/document.xml"_s},
+                 {u"rIdCore"_s, u"package/2006/relationships/metadata/core-properties"_s, u"docProps/core.xml"_s},
+                 {u"rIdApp"_s, officeDocument + u"extended-properties"_s, u"docProps/app.xml"_s},
+             })},
+            {u"word/_rels/document.xml.rels"_s,
+             relationshipsPart({
+                 {u"rIdStyles"_s, officeDocument + u"styles"_s, u"styles.xml"_s},
+                 {u"rIdSettings"_s, officeDocument + u"settings"_s, u"settings.xml"_s},
+                 {u"rIdFooter"_s, officeDocument + u"footer"_s, u"footer1.xml"_s},
+             })},
+            {u"word/document.xml"_s, documentPart(report, pageMm)},
+            {u"word/styles.xml"_s, docx::stylesPart(report.style, language)},
+            {u"word/settings.xml"_s, docx::settingsPart(language)},
+            {u"word/footer1.xml"_s, docx::footerPart(footerDate(options.date), textWidth)},
+            {u"docProps/core.xml"_s, corePropertiesPart(report, options, language, setup.creator)},
+            {u"docProps/app.xml"_s, appPropertiesPart(setup.creator)},
+        },
+        options.made, error);
 }
 
 } // namespace brevant

@@ -21,16 +21,13 @@ QString errorText(zip_error_t *error)
 
 } // namespace
 
-ZipArchive::ZipArchive() : ZipArchive(QByteArray()) {}
-
-ZipArchive::ZipArchive(const QByteArray &archive) : m_original(archive)
+ZipArchive::ZipArchive()
 {
     zip_error_t error;
     zip_error_init(&error);
-    m_source = zip_source_buffer_create(m_original.isEmpty() ? nullptr : m_original.constData(),
-                                        zip_uint64_t(m_original.size()), 0, &error);
+    m_source = zip_source_buffer_create(nullptr, 0, 0, &error);
     if (m_source) {
-        m_zip = zip_open_from_source(m_source, m_original.isEmpty() ? ZIP_CREATE | ZIP_TRUNCATE : 0, &error);
+        m_zip = zip_open_from_source(m_source, ZIP_CREATE | ZIP_TRUNCATE, &error);
         // The archive took the source; a second reference keeps it past
         // zip_close(), which writes the archive into it.
         if (m_zip)
@@ -53,33 +50,6 @@ bool ZipArchive::fail(const QString &what)
 {
     m_error = what + u": "_s + QString::fromLocal8Bit(m_zip ? zip_strerror(m_zip) : "closed");
     return false;
-}
-
-std::optional<QByteArray> ZipArchive::read(const QString &name)
-{
-    if (!m_zip)
-        return std::nullopt;
-    const QByteArray path = name.toUtf8();
-    zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat(m_zip, path.constData(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE)
-        || stat.size > kMaxBytes) {
-        fail(u"No %1 in the document"_s.arg(name));
-        return std::nullopt;
-    }
-    zip_file_t *file = zip_fopen(m_zip, path.constData(), 0);
-    if (!file) {
-        fail(u"%1 could not be read"_s.arg(name));
-        return std::nullopt;
-    }
-    QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
-    const zip_int64_t got = zip_fread(file, bytes.data(), stat.size);
-    zip_fclose(file);
-    if (got < 0 || zip_uint64_t(got) != stat.size) {
-        fail(u"%1 could not be read"_s.arg(name));
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 bool ZipArchive::put(const QString &name, const QByteArray &bytes, Compression compression)
@@ -144,6 +114,19 @@ QByteArray ZipArchive::finish()
     if (bytes.isEmpty())
         m_error = u"The document's archive could not be read back: "_s + errorText(error);
     zip_source_close(m_source);
+    return bytes;
+}
+
+QByteArray ZipArchive::zipped(const QList<Member> &members, const QDateTime &made, QString *error)
+{
+    ZipArchive zip;
+    zip.setTime(made);
+    bool put = zip.isOpen();
+    for (qsizetype i = 0; put && i < members.size(); ++i)
+        put = zip.put(members[i].name, members[i].bytes, members[i].compression);
+    const QByteArray bytes = put ? zip.finish() : QByteArray();
+    if (bytes.isEmpty() && error)
+        *error = zip.errorString();
     return bytes;
 }
 

@@ -5,22 +5,18 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 struct zip;
 struct zip_source;
 
 namespace brevant {
 
-// A zip archive made or changed in memory (libzip), for the report's
-// documents: a Word document is a zip of XML parts, an OpenDocument file
-// one with its mimetype first.
+// A zip archive made in memory (libzip), for the report's documents: a
+// Word document is a zip of XML parts, an OpenDocument file one with its
+// mimetype first and stored.
 class ZipArchive {
 public:
-    // A new, empty archive.
+    // A new, empty archive; check isOpen().
     ZipArchive();
-    // The archive in bytes, to read and change; check isOpen().
-    explicit ZipArchive(const QByteArray &archive);
     ~ZipArchive();
     ZipArchive(const ZipArchive &) = delete;
     ZipArchive &operator=(const ZipArchive &) = delete;
@@ -29,9 +25,6 @@ public:
     // Why the last step failed.
     QString errorString() const { return m_error; }
 
-    // The member's bytes; nothing when there is no such member or it
-    // cannot be read.
-    std::optional<QByteArray> read(const QString &name);
     // Adds the member, or replaces the one of that name, compressed
     // (deflate) or stored as it is.
     enum class Compression { Deflate, Store };
@@ -43,12 +36,20 @@ public:
     // written. The archive is closed after this.
     QByteArray finish();
 
+    // A document's archive: these members in this order, each stamped with
+    // made. Empty, with the reason in *error, when it could not be made.
+    struct Member {
+        QString name;
+        QByteArray bytes;
+        Compression compression = Compression::Deflate;
+    };
+    static QByteArray zipped(const QList<Member> &members, const QDateTime &made, QString *error);
+
 private:
     bool fail(const QString &what);
 
     zip_source *m_source = nullptr;   // the archive's bytes, kept past the close
     zip *m_zip = nullptr;
-    QByteArray m_original;            // what m_source reads until the close
     QDateTime m_time;
     QList<QByteArray> m_members;      // what put() handed to libzip, kept until the close
     QString m_error;

@@ -21,6 +21,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 
 #include <unistd.h>
 
@@ -59,7 +60,7 @@ inline QStringList typedResponses()
 {
     QStringList texts = testResponses();
     texts[7] = u"  two  blanks,\ta tab\t\nline two ends in a blank \r\n\r\nbell \a, nul \0, \uFFFF end"_s;
-    // What the ODT writer marks a response with, typed.
+    // Private-use characters, which a writer might take for marks of its own.
     texts[9] = u"\uE00011\uE001 is not item 11's"_s;
     return texts;
 }
@@ -126,23 +127,61 @@ inline QColor mastheadColour(const QString &option)
     return QColor(0x2f, 0x5d, 0x3a);
 }
 
-// The text of an ODT's content.xml as a word processor reads it: runs of
-// white space in the XML as one blank, <text:tab/> as a tab and
-// <text:line-break/> as '\n' (the blanks and tabs around a line break
-// dropped), paragraphs and cells ended by a blank, every other tag
-// dropped, the entities resolved.
-inline QString odtText(const QString &contentXml)
+// A paragraph or heading of an ODT as a word processor reads it.
+struct OdtParagraph {
+    QString style;
+    int level = 0;   // the outline level of a heading, 0 for a paragraph
+    QString text;
+    bool operator==(const OdtParagraph &) const = default;
+};
+
+// The paragraphs (text:p) and headings (text:h) of a part of an ODT, their
+// text read as OpenDocument says: white space in the XML (blank, tab, line
+// feed, carriage return) as a blank, a blank after a blank or at the start
+// of a line folded away; <text:s text:c="n"/> n blanks, <text:tab/> a tab,
+// <text:line-break/> '\n'; the text of spans and fields kept. Empty, with
+// the reason in *error, when the XML does not read.
+inline QList<OdtParagraph> odtParagraphs(const QByteArray &xml, QString *error)
 {
-    QString text = contentXml;
-    text.replace(QRegularExpression(u"[ \t\r\n]+"_s), u" "_s);
-    text.replace(u"<text:tab/>"_s, u"\t"_s);
-    text.replace(u"<text:line-break/>"_s, u"\n"_s);
-    text.replace(QRegularExpression(u"</text:(p|h)>"_s), u" "_s);
-    text.remove(QRegularExpression(u"<[^>]*>"_s));
-    text.replace(QRegularExpression(u"[ \t]*\n[ \t]*"_s), u"\n"_s);
-    text.replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&quot;"_s, u"\""_s)
-        .replace(u"&apos;"_s, u"'"_s).replace(u"&amp;"_s, u"&"_s);
-    return text;
+    QXmlStreamReader reader(xml);
+    QList<OdtParagraph> paragraphs;
+    int depth = 0;             // within a paragraph
+    bool blankFolds = true;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        const QStringView name = reader.qualifiedName();
+        if (token == QXmlStreamReader::StartElement && depth == 0 && (name == u"text:p" || name == u"text:h")) {
+            paragraphs.append({reader.attributes().value(u"text:style-name"_s).toString(),
+                               reader.attributes().value(u"text:outline-level"_s).toInt(), QString()});
+            depth = 1;
+            blankFolds = true;
+        } else if (token == QXmlStreamReader::StartElement && depth > 0) {
+            ++depth;
+            QString &text = paragraphs.last().text;
+            if (name == u"text:s") {
+                const QStringView count = reader.attributes().value(u"text:c"_s);
+                text += QString(count.isEmpty() ? 1 : count.toInt(), u' ');
+            } else if (name == u"text:tab" || name == u"text:line-break") {
+                text += name == u"text:tab" ? u'\t' : u'\n';
+                blankFolds = true;
+            }
+        } else if (token == QXmlStreamReader::EndElement && depth > 0) {
+            --depth;
+        } else if (token == QXmlStreamReader::Characters && depth > 0) {
+            QString &text = paragraphs.last().text;
+            for (const QChar c : reader.text()) {
+                const bool blank = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+                if (!blank)
+                    text += c;
+                else if (!blankFolds)
+                    text += u' ';
+                blankFolds = blank;
+            }
+        }
+    }
+    if (reader.hasError() && error)
+        *error = reader.errorString() + u" at line %1"_s.arg(reader.lineNumber());
+    return reader.hasError() ? QList<OdtParagraph>() : paragraphs;
 }
 
 // The report's pieces in order, compared without regard to case (a design
@@ -201,6 +240,15 @@ inline QList<std::pair<QString, QString>> structureText(const QString &pdf)
 inline QString unzipped(const QString &zip, const QString &member)
 {
     return runPdfTool(u"unzip"_s, {u"-p"_s, zip, member});
+}
+
+// A member of a zip as unzip gives it, as bytes.
+inline QByteArray unzippedBytes(const QString &zip, const QString &member)
+{
+    QProcess unzip;
+    unzip.start(u"unzip"_s, {u"-p"_s, zip, member});
+    unzip.waitForFinished(60000);
+    return unzip.exitCode() == 0 ? unzip.readAllStandardOutput() : QByteArray();
 }
 
 // A column of pdffonts ("emb", "sub", "uni") for every font of the file.

@@ -1,9 +1,10 @@
 // The report as an OpenDocument Text file and a Word document, read back
-// as word processors read them (content.xml out of the zip, python-docx,
+// as word processors read them (the ODT's XML out of the zip, python-docx,
 // LibreOffice), and the documents on a device that fails and on
 // destinations that cannot be written.
 #include "document/documentengine.h"
 #include "reportdocumenttest.h"
+#include "trickytexts.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,7 +20,10 @@ class TestReportFiles : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void odtHoldsTheResponsesAsText();
+    void odtReadBackAsTyped_data();
+    void odtReadBackAsTyped();
+    void odtPackageFollowsTheRules();
+    void documentsAreTheSameByteForByte();
     void docxReadBackByPythonDocx_data();
     void docxReadBackByPythonDocx();
     void documentsReadByAWordProcessor();
@@ -36,35 +40,160 @@ void TestReportFiles::initTestCase()
         QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), qPrintable(tool + u" is needed"_s));
 }
 
-void TestReportFiles::odtHoldsTheResponsesAsText()
+void TestReportFiles::odtReadBackAsTyped_data()
 {
-    const QStringList responses = testResponses();
-    const QString odt = picturesFolder() + u"/report.odt"_s;
-    QString error;
-    QVERIFY2(writeReport(ReportFormat::Odt, templatePath(reportDesigns().at(0)), odt, responses,
-                                 options(), &error),
-             qPrintable(error));
-    QVERIFY(fileBytes(odt).startsWith("PK"));
-    QCOMPARE(unzipped(odt, u"mimetype"_s), u"application/vnd.oasis.opendocument.text"_s);
-    const QString content = unzipped(odt, u"content.xml"_s);
-    QVERIFY(content.startsWith(u"<?xml"_s));
+    QTest::addColumn<int>("design");
+    QTest::addColumn<QStringList>("responses");
+    QTest::newRow("Executive Delight, what users type") << 0 << typedResponses();
+    QTest::newRow("Green Orchids, every hard character") << 2 << trickyResponses();
+}
 
-    const QString text = odtText(content);
-    const QString missing = firstMissingPiece(text, responses);
-    QVERIFY2(missing.isEmpty(), qPrintable(u"not in order: "_s + missing));
-    QVERIFY(text.contains(u"Curriculum Policy Report"_s));
-    QVERIFY2(content.contains(u"&lt;b&gt;not bold&lt;/b&gt; &amp; "_s), qPrintable(content.left(4000)));
-    QVERIFY(text.contains(u"<b>not bold</b> & \"quoted\"\nsecond line of three\nthird line"_s));
-    QVERIFY(text.contains(u"Greek \u03A9\u03BC\u03B5\u03B3\u03B1, Cyrillic \u0416\u0443\u043A, euro \u20AC, "
-                          "dash \u2013, bold A \U0001D400 end"_s));
-    // The responses are the document's own text, not a picture of it.
-    QVERIFY(!content.contains(u"draw:image"_s));
-    // The line breaks as typed: no tab (none was typed) and no blank before
-    // them or after the response.
-    QCOMPARE(content.count(u"<text:tab/>"_s), 0);
-    QVERIFY2(content.contains(u"&quot;quoted&quot;<text:line-break/>second line of three<text:line-break/>third "
-                              "line</text:span>"_s),
-             qPrintable(content.mid(content.indexOf(u"quoted"_s) - 200, 600)));
+// The ODT's content read as OpenDocument says: the masthead, every heading
+// in order as a heading with its outline level (none skipped), the
+// statements as paragraphs, and every response exactly as typed: runs of
+// blanks, blanks at the start and end of a line, tabs, line breaks of
+// every kind, characters beyond 16 bits, markup; what XML cannot hold as
+// U+FFFD.
+void TestReportFiles::odtReadBackAsTyped()
+{
+    QFETCH(int, design);
+    QFETCH(QStringList, responses);
+    const ReportDesign &d = reportDesigns().at(design);
+    const QString odt = picturesFolder() + u"/report-"_s + d.option + u".odt"_s;
+    QString error;
+    QVERIFY2(writeReport(ReportFormat::Odt, templatePath(d), odt, responses, options(), &error), qPrintable(error));
+    const QList<OdtParagraph> read = odtParagraphs(unzippedBytes(odt, u"content.xml"_s), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+
+    const ReportMasthead masthead = reportOn(d, {}).masthead;
+    QCOMPARE(read.mid(0, 3), (QList<OdtParagraph>{{u"Kicker"_s, 0, masthead.kicker},
+                                                  {u"Title"_s, 0, u"Curriculum Policy Report"_s},
+                                                  {u"Subtitle"_s, 0, masthead.subtitle}}));
+    qsizetype at = 3;
+    int level = 0;   // the title's
+    for (int item = 1; item <= kItemCount; ++item) {
+        for (const QString &heading : QuestionnaireCatalogue::instance().headingTexts(item)) {
+            QVERIFY2(at < read.size(), qPrintable(heading));
+            const OdtParagraph &p = read.at(at++);
+            QCOMPARE(p.text, heading);
+            if (p.level > 0) {
+                QVERIFY2(p.level <= level + 1, qPrintable(heading));
+                QCOMPARE(p.style, u"Heading_20_%1"_s.arg(p.level));
+                level = p.level;
+            } else {
+                QCOMPARE(p.style, u"Statement"_s);
+            }
+        }
+        QVERIFY(at < read.size());
+        QCOMPARE(read.at(at).style, u"Response"_s);
+        const QString typed = responses.value(item - 1);
+        QCOMPARE(read.at(at++).text, u"Response: "_s + (typed == typedResponses().at(7) ? kTypedResponse8
+                                                                                        : documentText(typed)));
+    }
+    QCOMPARE(at, read.size());
+    // The parts and sections as headings of their levels, the statements
+    // not.
+    QVERIFY(read.contains({u"Heading_20_1"_s, 1, u"5-1:0    A. DEPARTMENT DETERMINANTS"_s}));
+    QVERIFY(read.contains({u"Heading_20_2"_s, 2, u"5-1:1 Minimum Department Size"_s}));
+    QVERIFY(read.contains(
+        {u"Heading_20_3"_s, 3, u"5-2:2.1  a.  Bachelor of Arts/Bachelor of Science Degree Components"_s}));
+    QVERIFY(read.contains({u"Statement"_s, 0, u"i.  Cognate Courses, if required by the major"_s}));
+}
+
+// The package as OpenDocument has it: the mimetype the first member,
+// stored, with no extra field, so that its type stands at byte 38; a
+// manifest that lists the package and every other member; every part
+// well-formed XML of ODF 1.3; the properties (title, program, language,
+// when it was made).
+void TestReportFiles::odtPackageFollowsTheRules()
+{
+    DocumentOptions o = options("en_US");
+    o.made = QDateTime(kDate, QTime(9, 30), Qt::UTC);
+    const QByteArray odt = reportOdt(reportOn(reportDesigns().at(1), testResponses()), o);
+    const QByteArray type = "application/vnd.oasis.opendocument.text";
+    QCOMPARE(odt.left(4), QByteArray("PK\x03\x04"));
+    const auto le16 = [&](int at) { return quint8(odt[at]) | quint8(odt[at + 1]) << 8; };
+    QCOMPARE(le16(8), 0);    // stored
+    QCOMPARE(le16(26), 8);   // the name's length
+    QCOMPARE(le16(28), 0);   // no extra field
+    QCOMPARE(odt.mid(30, 8 + type.size()), "mimetype" + type);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"r.odt"_s);
+    QVERIFY(writeFileBytes(path, odt));
+    QStringList members = runPdfTool(u"unzip"_s, {u"-Z1"_s, path}).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(members.first(), u"mimetype"_s);
+    QVERIFY(members.contains(u"META-INF/manifest.xml"_s));
+    QXmlStreamReader manifest(unzippedBytes(path, u"META-INF/manifest.xml"_s));
+    QStringList listed;
+    while (!manifest.atEnd()) {
+        if (manifest.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = manifest.attributes();
+        if (manifest.qualifiedName() == u"manifest:manifest") {
+            QCOMPARE(a.value(u"manifest:version"_s).toString(), u"1.3"_s);
+        } else if (manifest.qualifiedName() == u"manifest:file-entry") {
+            const QString full = a.value(u"manifest:full-path"_s).toString();
+            listed << full;
+            QCOMPARE(a.value(u"manifest:media-type"_s).toString(),
+                     full == u"/"_s ? QString::fromLatin1(type) : u"text/xml"_s);
+        }
+    }
+    QVERIFY2(!manifest.hasError(), qPrintable(manifest.errorString()));
+    members.removeAll(u"mimetype"_s);
+    members.removeAll(u"META-INF/manifest.xml"_s);
+    members.prepend(u"/"_s);
+    QCOMPARE(listed, members);
+
+    for (const QString &member : members.mid(1)) {
+        QXmlStreamReader part(unzippedBytes(path, member));
+        QVERIFY2(part.readNextStartElement(), qPrintable(member));
+        QCOMPARE(part.attributes().value(u"office:version"_s).toString(), u"1.3"_s);
+        while (!part.atEnd())
+            part.readNext();
+        QVERIFY2(!part.hasError(), qPrintable(member + u": "_s + part.errorString()));
+    }
+    const QString meta = unzipped(path, u"meta.xml"_s);
+    for (const QString &property :
+         {u"<dc:title>Curriculum Policy Report</dc:title>"_s, u"<dc:language>en-US</dc:language>"_s,
+          u"<meta:generator>Brevant Policies</meta:generator>"_s,
+          u"<meta:creation-date>2026-12-08T09:30:00Z</meta:creation-date>"_s})
+        QVERIFY2(meta.contains(property), qPrintable(meta));
+}
+
+// The same report made twice when SOURCE_DATE_EPOCH is set is the same
+// file byte for byte, every member of either zip dated then.
+void TestReportFiles::documentsAreTheSameByteForByte()
+{
+    const QByteArray before = qgetenv("SOURCE_DATE_EPOCH");
+    const bool wasSet = qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH");
+    qputenv("SOURCE_DATE_EPOCH", "1796722200");   // 8 December 2026, 9:30 UTC
+    const DocumentOptions first = options();
+    const DocumentOptions second = options();
+    if (wasSet)
+        qputenv("SOURCE_DATE_EPOCH", before);
+    else
+        qunsetenv("SOURCE_DATE_EPOCH");
+    const QString stamp =
+        QDateTime::fromSecsSinceEpoch(1796722200).toLocalTime().toString(u"yyyyMMdd.HHmmss"_s);
+
+    const Report report = reportOn(reportDesigns().at(2), typedResponses());
+    QTemporaryDir dir;
+    for (const auto make : {&reportOdt, &reportDocx}) {
+        const QByteArray bytes = make(report, first, nullptr);
+        QVERIFY(bytes.size() > 1000);
+        QVERIFY(bytes == make(report, second, nullptr));
+        const QString path = dir.filePath(u"r.zip"_s);
+        QVERIFY(writeFileBytes(path, bytes));
+        // "-rw-r--r--  2.0 unx  39 b- stor 20261208.093000 mimetype"
+        static const QRegularExpression member(u"^\\S+ +\\S+ +\\S+ +\\d+ +\\S+ +\\S+ +(\\d{8}\\.\\d{6}) "_s,
+                                               QRegularExpression::MultilineOption);
+        const QString listing = runPdfTool(u"unzip"_s, {u"-Z"_s, u"-T"_s, path});
+        int dated = 0;
+        for (auto it = member.globalMatch(listing); it.hasNext(); ++dated)
+            QCOMPARE(it.next().captured(1), stamp);
+        QVERIFY2(dated >= 5, qPrintable(listing));
+    }
 }
 
 void TestReportFiles::docxReadBackByPythonDocx_data()
@@ -81,23 +210,24 @@ void TestReportFiles::docxReadBackByPythonDocx_data()
 // in order in Word's heading styles with no level skipped, every response
 // as typed with its line breaks, the footer's fields, the properties and
 // the page.
-void TestReportFiles::docxReadBackByPythonDocx()
+namespace {
+
+// A Word document as readdocx.py reads it with python-docx.
+QJsonObject readDocx(const QString &docx)
 {
-    QFETCH(int, design);
-    QFETCH(QString, locale);
-    QFETCH(QSizeF, pageMm);
-    const QString docx = picturesFolder() + u"/report-"_s + reportDesigns().at(design).option + u".docx"_s;
-    QString error;
-    QVERIFY2(writeReport(ReportFormat::Docx, templatePath(reportDesigns().at(design)), docx, typedResponses(),
-                         options(qPrintable(locale)), &error),
-             qPrintable(error));
     QProcess python;
     python.start(u"/usr/bin/python3"_s, {QFile::decodeName(BREVANT_READDOCX), docx});
-    QVERIFY(python.waitForFinished(60000));
-    const QByteArray out = python.readAllStandardOutput();
-    QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-    const QJsonObject read = QJsonDocument::fromJson(out).object();
+    python.waitForFinished(60000);
+    if (python.exitCode() != 0)
+        qWarning("%s", python.readAllStandardError().constData());
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
 
+// The paragraphs python-docx reads: the masthead, every heading in order
+// in Word's heading styles with no level skipped, every response of
+// typedResponses() as typed with its line breaks.
+void compareWordParagraphs(const QJsonObject &read, const ReportDesign &design)
+{
     QStringList expected = typedResponses();
     expected[7] = kTypedResponse8;
     QStringList responses;
@@ -119,7 +249,7 @@ void TestReportFiles::docxReadBackByPythonDocx()
             }
         }
     }
-    const ReportMasthead masthead = reportOn(reportDesigns().at(design), {}).masthead;
+    const ReportMasthead masthead = reportOn(design, {}).masthead;
     QCOMPARE(paragraphs.mid(0, 3), (QList<QStringList>{{u"Kicker"_s, masthead.kicker},
                                                         {u"Title"_s, u"Curriculum Policy Report"_s},
                                                         {u"Subtitle"_s, masthead.subtitle}}));
@@ -136,6 +266,28 @@ void TestReportFiles::docxReadBackByPythonDocx()
     QVERIFY(paragraphs.contains(
         {u"Heading 3"_s, u"5-2:2.1  a.  Bachelor of Arts/Bachelor of Science Degree Components"_s}));
     QVERIFY(paragraphs.contains({u"Statement"_s, u"i.  Cognate Courses, if required by the major"_s}));
+}
+
+} // namespace
+
+// The Word document as python-docx reads it: its paragraphs
+// (compareWordParagraphs), the footer's fields, the properties and the
+// page.
+void TestReportFiles::docxReadBackByPythonDocx()
+{
+    QFETCH(int, design);
+    QFETCH(QString, locale);
+    QFETCH(QSizeF, pageMm);
+    const QString docx = picturesFolder() + u"/report-"_s + reportDesigns().at(design).option + u".docx"_s;
+    QString error;
+    QVERIFY2(writeReport(ReportFormat::Docx, templatePath(reportDesigns().at(design)), docx, typedResponses(),
+                         options(qPrintable(locale)), &error),
+             qPrintable(error));
+    const QJsonObject read = readDocx(docx);
+    const QByteArray out = QJsonDocument(read).toJson(QJsonDocument::Compact);
+    compareWordParagraphs(read, reportDesigns().at(design));
+    if (QTest::currentTestFailed())
+        return;
 
     QCOMPARE(read[u"footer"_s].toString(), kDateText + u"\tPage 1 of 1"_s);
     QCOMPARE(read[u"fields"_s].toArray(), (QJsonArray{u"PAGE"_s, u"NUMPAGES"_s}));
@@ -151,11 +303,14 @@ void TestReportFiles::docxReadBackByPythonDocx()
         QVERIFY2(qAbs(margin.toDouble() - 20) < 0.1, out.constData());
 }
 
-// Both documents converted to text by LibreOffice, as a word processor
-// opens them: every heading and response in order, each response exactly
-// as typed, with nothing before or after it. The Word document laid out
-// by it as well: the masthead in the design's colour, and the footer's
-// fields worked out on every page.
+// Both documents as a word processor opens them. Converted to text: every
+// heading and response in order, each response exactly as typed (in an
+// ODT of every hard character too), with nothing before or after it. Laid out, as a PDF: the footer's fields
+// worked out on every page; the first page, drawn from it, shows the
+// masthead in the design's colour. The ODT saved by it as a Word document
+// and read by python-docx: the word processor took its headings as
+// headings of their levels, its footer's numbers as page fields, its
+// language and its page.
 void TestReportFiles::documentsReadByAWordProcessor()
 {
     const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
@@ -182,39 +337,68 @@ void TestReportFiles::documentsReadByAWordProcessor()
         office.waitForFinished(300000);
         return QString::fromLocal8Bit(office.readAll());
     };
-    const QString log = convert(u"txt:Text (encoded):UTF8"_s, documents);
+    // And an ODT of every hard character.
+    const QString tricky = dir.filePath(u"report-tricky.odt"_s);
+    QVERIFY(writeFileBytes(tricky, reportOdt(reportOn(design, trickyResponses()), options())));
+    const QString log = convert(u"txt:Text (encoded):UTF8"_s, documents + QStringList{tricky});
 
     QStringList expected = typedResponses();
     expected[7] = kTypedResponse8;
-    for (const QString &name : {u"report-docx.txt"_s, u"report-odt.txt"_s}) {
-        const QString text = QString::fromUtf8(fileBytes(dir.filePath(name)));
+    QStringList hard;
+    for (const QString &response : trickyResponses())
+        hard << documentText(response);
+    for (const QString &name : {u"report-docx"_s, u"report-odt"_s, u"report-tricky"_s}) {
+        const QStringList &typed = name == u"report-tricky"_s ? hard : expected;
+        const QString text = QString::fromUtf8(fileBytes(dir.filePath(name + u".txt"_s)));
         QVERIFY2(text.contains(u"Curriculum Policy Report"_s), qPrintable(name + u": "_s + log));
-        const QString missing = firstMissingPiece(text, expected);
+        const QString missing = firstMissingPiece(text, typed);
         QVERIFY2(missing.isEmpty(), qPrintable(name + u": not in order: "_s + missing));
-        for (const QString &response : expected) {
+        for (const QString &response : typed) {
             QVERIFY2(text.contains(u"\nResponse: "_s + response + u'\n'),
                      qPrintable(name + u": not as typed: "_s + response.left(60)));
         }
     }
 
-    const QString pdfLog = convert(u"pdf"_s, {documents.first()});
-    const QString pdf = dir.filePath(u"report-docx.pdf"_s);
-    QStringList pages = pdfText(pdf).split(u'\f');
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    QVERIFY2(pages.size() >= 3, qPrintable(pdfLog));
-    for (int p = 1; p <= pages.size(); ++p) {
-        QVERIFY2(pages.at(p - 1).contains(u"Page %1 of %2"_s.arg(p).arg(pages.size())),
-                 qPrintable(u"page %1: "_s.arg(p) + pages.at(p - 1).right(200)));
-        QVERIFY(pages.at(p - 1).contains(kDateText));
+    const QString pdfLog = convert(u"pdf"_s, documents);
+    for (const QString &name : {u"report-docx"_s, u"report-odt"_s}) {
+        const QString pdf = dir.filePath(name + u".pdf"_s);
+        QStringList pages = pdfText(pdf).split(u'\f');
+        if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+            pages.removeLast();
+        QVERIFY2(pages.size() >= 3, qPrintable(name + u": "_s + pdfLog));
+        for (int p = 1; p <= pages.size(); ++p) {
+            QVERIFY2(pages.at(p - 1).contains(u"Page %1 of %2"_s.arg(p).arg(pages.size())),
+                     qPrintable(name + u", page %1: "_s.arg(p) + pages.at(p - 1).right(200)));
+            QVERIFY(pages.at(p - 1).contains(kDateText));
+        }
     }
-    const QString picture = picturesFolder() + u"/report-docx-"_s + design.option;
-    runPdfTool(u"pdftoppm"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, u"-r"_s, u"80"_s, u"-png"_s, u"-singlefile"_s,
-                               pdf, picture});
-    const QImage page1(picture + u".png"_s);
-    QVERIFY2(pixelsOfColour(page1, mastheadColour(design.option)) > page1.width() * 10,
-             "the design's masthead is not on the first page");
-    QCOMPARE(page1.pixelColor(20, 20), QColor(Qt::white));
+    // The first pages, as pictures kept in the build folder to look at.
+    for (const QString &name : {u"report-docx"_s, u"report-odt"_s}) {
+        const QString picture = picturesFolder() + u'/' + name + u'-' + design.option;
+        runPdfTool(u"pdftoppm"_s, {u"-f"_s, u"1"_s, u"-l"_s, u"1"_s, u"-r"_s, u"80"_s, u"-png"_s, u"-singlefile"_s,
+                                   dir.filePath(name + u".pdf"_s), picture});
+        const QImage page1(picture + u".png"_s);
+        QVERIFY2(pixelsOfColour(page1, mastheadColour(design.option)) > page1.width() * 10,
+                 qPrintable(name + u": the design's masthead is not on the first page"_s));
+        QCOMPARE(page1.pixelColor(20, 20), QColor(Qt::white));
+    }
+
+    const QString docxLog = convert(u"docx"_s, {documents.last()});
+    const QJsonObject read = readDocx(dir.filePath(u"report-odt.docx"_s));
+    const QByteArray out = QJsonDocument(read).toJson(QJsonDocument::Compact);
+    QVERIFY2(!read.isEmpty(), qPrintable(docxLog));
+    compareWordParagraphs(read, design);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(read[u"footer"_s].toString().startsWith(kDateText + u"\tPage "_s), out.constData());
+    QCOMPARE(read[u"fields"_s].toArray(), (QJsonArray{u"PAGE"_s, u"NUMPAGES"_s}));
+    QCOMPARE(read[u"lang"_s].toString(), u"de-DE"_s);
+    const QJsonArray page = read[u"page"_s].toArray();
+    QVERIFY2(qAbs(page[0].toDouble() - 210) < 0.1 && qAbs(page[1].toDouble() - 297) < 0.1, out.constData());
+    // Left, right and top: the bottom margin holds the footer there.
+    const QJsonArray margins = read[u"margins"_s].toArray();
+    for (int side = 0; side < 3; ++side)
+        QVERIFY2(qAbs(margins[side].toDouble() - 20) < 0.1, out.constData());
 }
 
 void TestReportFiles::writersStopAtAFailingDevice()
