@@ -82,6 +82,10 @@ public:
     // The responses as they stand are in a work file now: just saved, or
     // just loaded.
     void markSaved();
+    // The responses were restored from a recovery copy; until they are
+    // saved (or a work file is loaded in their place), restoredUnsaved().
+    void markRestored() { m_restored = true; }
+    bool restoredUnsaved() const { return m_restored; }
 
 signals:
     // The text of a response changed: at position, removed characters gave
@@ -103,6 +107,7 @@ private:
     std::array<QString, kItemCount> m_answers;
     WorkFileState m_workFile;
     bool m_unsaved = false;
+    bool m_restored = false;
 };
 
 } // namespace brevant
