@@ -64,8 +64,10 @@ void Program::noteOn(QuestionPage *page)
     connect(note, &NoteBar::chosen, this, [this, page](int index) {
         if (index < 0 || index >= m_noteChoices.size() || m_noteFile.isEmpty())
             return;
-        settleChangedFile(savedWork(), page, page->saveDialog(), m_noteFile,
-                          ChangedFileChoice(m_noteChoices.at(index)));
+        // Copies: settling the change clears the note's.
+        const QString file = m_noteFile;
+        const auto choice = ChangedFileChoice(m_noteChoices.at(index));
+        settleChangedFile(savedWork(), page, page->saveDialog(), file, choice);
     });
 }
 

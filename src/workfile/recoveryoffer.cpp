@@ -39,8 +39,23 @@ QString changedText(const RecoveryCopy &copy)
 
 // Writes a copy's responses as a work file where the user says; the copy
 // stays set aside all the same.
-void saveCopyAsWorkFile(const RecoveryCopy &copy, Dialogs &dialogs, QWidget *parent)
+void saveCopyAsWorkFile(const RecoveryCopy &copy, Dialogs &dialogs, QWidget *parent, const QString &setAside)
 {
+    // A work file cannot hold its own separator.
+    const QList<int> items = itemsHoldingSeparator(copy.responses);
+    if (!items.isEmpty()) {
+        QStringList numbers;
+        for (int item : items)
+            numbers << QString::number(item);
+        dialogs.message(parent,
+                        u"The copy cannot be saved as a work file: the responses to requirements %1 "
+                        "contain \"%%%%\", which a work file uses to separate the responses.\r\n\r\n"
+                        "It is kept aside in\r\n%2\r\nfrom where the user guide explains how to bring "
+                        "it back."_s
+                            .arg(numbers.join(u", "_s), QDir::toNativeSeparators(setAside)),
+                        Buttons::Ok, Icon::Critical, u"Not Saved"_s);
+        return;
+    }
     const FileDialogOutcome outcome =
         dialogs.showSave(parent, u"Dat Files (*.dat)|*.dat"_s, QString(), Overwrite::Ask);
     if (!acceptDialogOutcome(dialogs, parent, outcome))
@@ -117,7 +132,7 @@ bool offerRecoveredWork(const QString &recoveryFolder, const QString &ownSession
                                               {u"Save as Work File..."_s, u"Keep Aside"_s}, Icon::None,
                                               recoveryOfferTitle());
             if (chosen == 0)
-                saveCopyAsWorkFile(*copy, dialogs, parent);
+                saveCopyAsWorkFile(*copy, dialogs, parent, folder.setAsidePath());
         }
         if (!folder.setAside(orphan.path, &why))
             qWarning("Recovery copy %s cannot be set aside: %s", qPrintable(orphan.path), qPrintable(why));
