@@ -79,7 +79,7 @@ int main(int argc, char *argv[])
                                            QStringLiteral("N"), QStringLiteral("31"));
     const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("Where the CSV goes."),
                                        QStringLiteral("FILE"), QStringLiteral("bench.csv"));
-    const QString all = QStringLiteral("startup,save,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents");
+    const QString all = QStringLiteral("startup,save,check,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents");
     const QCommandLineOption onlyOption(QStringLiteral("only"), QStringLiteral("Figures to run, by comma: ") + all,
                                         QStringLiteral("LIST"), all);
     const QCommandLineOption keepOption(QStringLiteral("keep-files"),
@@ -133,6 +133,7 @@ int main(int argc, char *argv[])
     QList<double> printRuns;
     group("startup", [&] { return bench::startupRows(settings); });
     group("save", [&] { return bench::saveRows(settings); });
+    group("check", [&] { return QList<bench::Row>{bench::saveCheckRow(settings)}; });
     group("load", [&] { return bench::loadRows(settings); });
     group("html", [&] { return bench::htmlRows(settings); });
     group("shown", [&] { return QList<bench::Row>{bench::htmlShownRow(settings)}; });

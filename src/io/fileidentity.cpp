@@ -138,6 +138,8 @@ DiskCheck checkFile(const QString &path, const FileIdentity &seen)
 
 qint64 FingerprintingSaveFile::writeData(const char *data, qint64 len)
 {
+    if (!m_on)
+        return QSaveFile::writeData(data, len);
     const qint64 at = pos();
     if (at == 0 && m_printed != 0) {
         // Written again from the start.
@@ -160,7 +162,7 @@ FileIdentity FingerprintingSaveFile::identity()
 {
     flush();
     FileIdentity id = FileIdentity::ofHandle(handle());
-    if (id.exists && !m_broken && m_printed == id.size)
+    if (id.exists && m_on && !m_broken && m_printed == id.size)
         id.fingerprint = m_print.result();
     return id;
 }

@@ -79,6 +79,8 @@ DiskCheck checkFile(const QString &path, const FileIdentity &seen);
 class FingerprintingSaveFile : public QSaveFile {
 public:
     using QSaveFile::QSaveFile;
+    // Off: written as a plain QSaveFile, with no fingerprint.
+    void setFingerprinting(bool on) { m_on = on; }
     // Before commit(): the identity the file will have once committed (its
     // fingerprint when every byte went through here).
     FileIdentity identity();
@@ -90,6 +92,7 @@ private:
     Fingerprint m_print;
     qint64 m_printed = 0;
     bool m_broken = false;
+    bool m_on = true;
 };
 
 } // namespace brevant

@@ -64,6 +64,7 @@ bool writeFileSafely(const QString &path, const ContentWriter &write, QString *e
         return true;
     }
     FingerprintingSaveFile file(path);
+    file.setFingerprinting(written != nullptr);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = file.errorString();
         return false;
