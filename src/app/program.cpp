@@ -56,6 +56,10 @@ Program::Program(const Services &services)
 
 Program::~Program()
 {
+    // The work files are let go while the program is whole: the guard,
+    // a member, would otherwise tell a half-destroyed program.
+    m_guard.disconnect(this);
+    m_guard.releaseAll();
     // Whatever is not on disk yet goes into the recovery copy.
     m_recovery.reset();
     // Tear-down at the end of the process: no unload rule runs here.

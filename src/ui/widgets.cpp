@@ -220,7 +220,12 @@ QString NoteBar::text() const
 
 void NoteBar::showNote(const QString &text, const QStringList &choices)
 {
-    qDeleteAll(m_buttons);
+    // Later: the note may be shown anew from a click of one of them.
+    for (QPushButton *button : std::as_const(m_buttons)) {
+        button->hide();
+        button->setObjectName(QString());
+        button->deleteLater();
+    }
     m_buttons.clear();
     m_text->setText(text);
     setAccessibleDescription(text);

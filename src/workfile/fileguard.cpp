@@ -101,6 +101,8 @@ bool FileGuard::lock(const QString &path)
     const LockLook look = brevant::lookAtLock(path, m_me);
     if (look.state == LockState::Theirs)
         return false;
+    if (look.state == LockState::Ours && m_locked.contains(key(path)))
+        return true;
     // A lock that cannot be written (a read-only folder) keeps no one out
     // and loses nothing: the check before every save still stands.
     if (writeLock(path, m_me, nullptr))

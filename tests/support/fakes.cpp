@@ -71,8 +71,7 @@ static QString show(const QString &s)
     return s.isNull() ? QStringLiteral("<default title>") : QLatin1Char('"') + s + QLatin1Char('"');
 }
 
-Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
-                            const QString &title, const QString &details)
+void FakeDialogs::shown(QWidget *parent, const QString &prompt, const QString &title, const QString &details)
 {
     if (onDialog)
         onDialog();
@@ -80,6 +79,12 @@ Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons butt
     shownTitles << title;
     shownDetails << details;
     parents << parent;
+}
+
+Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
+                            const QString &title, const QString &details)
+{
+    shown(parent, prompt, title, details);
     if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Message) {
         failures << QStringLiteral("unexpected message box %1 titled %2").arg(show(prompt), show(title));
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
@@ -99,12 +104,7 @@ Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons butt
 int FakeDialogs::choose(QWidget *parent, const QString &prompt, const QStringList &choices, Icon,
                         const QString &title, const QString &details)
 {
-    if (onDialog)
-        onDialog();
-    shownTexts << prompt;
-    shownTitles << title;
-    shownDetails << details;
-    parents << parent;
+    shown(parent, prompt, title, details);
     const int out = int(choices.size()) - 1;
     if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Choice) {
         failures << QStringLiteral("unexpected question %1 titled %2").arg(show(prompt), show(title));

@@ -81,6 +81,9 @@ public:
     std::function<void()> onDialog;
 
 private:
+    // Records a message box or question as it comes up.
+    void shown(QWidget *parent, const QString &prompt, const QString &title, const QString &details);
+
     QList<Step> m_script;
 };
 
