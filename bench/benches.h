@@ -34,6 +34,10 @@ QList<Row> startupRows(const Settings &settings);
 // 27 texts taken out of their boxes and written with QSaveFile.
 QList<Row> saveRows(const Settings &settings);
 QList<Row> saveRowsOf(const Settings &settings, const QStringList &texts);
+// What the check against a change on disk adds to a Save of the held work
+// file: the look before writing, the fingerprint taken while writing, the
+// identity kept and the lock made again.
+Row saveCheckRow(const Settings &settings);
 // Load, with the plain pages and with spell checking on (where the American
 // English dictionary is installed), against plain boxes.
 QList<Row> loadRows(const Settings &settings);

@@ -4,7 +4,7 @@
 // machine to machine. Prints one table and writes the same rows as CSV.
 //
 //   brevant_bench [--runs N] [--startup-runs N] [--csv FILE] [--only LIST] [--keep-files]
-//   LIST: any of startup,save,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents,cli,
+//   LIST: any of startup,save,check,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents,cli,
 //   separated by commas
 
 #include "benches.h"
@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption csvOption(QStringLiteral("csv"), QStringLiteral("Where the CSV goes."),
                                        QStringLiteral("FILE"), QStringLiteral("bench.csv"));
     const QString all =
-        QStringLiteral("startup,save,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents,cli");
+        QStringLiteral("startup,save,check,load,html,shown,typing,recovery,navigation,print,scaling,peer,documents,cli");
     const QCommandLineOption onlyOption(QStringLiteral("only"), QStringLiteral("Figures to run, by comma: ") + all,
                                         QStringLiteral("LIST"), all);
     const QCommandLineOption keepOption(QStringLiteral("keep-files"),
@@ -136,6 +136,7 @@ int main(int argc, char *argv[])
     QList<double> printRuns;
     group("startup", [&] { return bench::startupRows(settings); });
     group("save", [&] { return bench::saveRows(settings); });
+    group("check", [&] { return QList<bench::Row>{bench::saveCheckRow(settings)}; });
     group("load", [&] { return bench::loadRows(settings); });
     group("html", [&] { return bench::htmlRows(settings); });
     group("shown", [&] { return QList<bench::Row>{bench::htmlShownRow(settings)}; });

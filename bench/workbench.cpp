@@ -9,6 +9,9 @@
 #include "app/std0.h"
 #include "core/catalogue.h"
 #include "core/workfileformat.h"
+#include "io/fileidentity.h"
+#include "io/files.h"
+#include "workfile/fileguard.h"
 #include "document/htmlreport.h"
 #include "document/reportwriters.h"
 #include "files.h"
@@ -201,6 +204,62 @@ QList<Row> saveRowsOf(const Settings &settings, const QStringList &texts)
     if (fileBytes(path) != brevant::TextToFile(h->program->questionnaire().responses()))
         fail(QStringLiteral("Save wrote other bytes than the responses hold"));
     return rows;
+}
+
+Row saveCheckRow(const Settings &settings)
+{
+    const QString path = settings.workFolder + QStringLiteral("/checked.dat");
+    std::unique_ptr<Harness> h = harness(settings);
+    h->program->questionnaire().setResponses(responses(kResponseSize));
+    brevant::Questionnaire &questionnaire = h->program->questionnaire();
+    brevant::FileGuard &guard = h->program->guard();
+    // The texts taken out of the boxes and encoded into the file, as Save
+    // does; with the check or without it.
+    const auto write = [&](brevant::FileIdentity *identity) {
+        const QStringList texts = questionnaire.rawResponses();
+        QString error;
+        if (!brevant::writeFileSafely(path, [&texts](QIODevice &out) { return brevant::TextToFile(out, texts); },
+                                      &error, identity))
+            fail(QStringLiteral("cannot write %1: %2").arg(path, error));
+    };
+    const auto checked = [&] {
+        return timeMs([&] {
+            if (guard.check(path).change != brevant::DiskChange::Unchanged)
+                fail(QStringLiteral("the work file changed under the bench"));
+            brevant::FileIdentity written;
+            write(&written);
+            guard.seen(path, written);
+            guard.hold(brevant::FileGuard::Slot::Current, path);
+        });
+    };
+    const auto unchecked = [&] { return timeMs([&] { write(nullptr); }); };
+    // The held work file, as after a first Save.
+    brevant::FileIdentity first;
+    write(&first);
+    guard.seen(path, first);
+    checked();
+    int edits = 0;
+    const Medians m = alternate(settings.runs, [&] {
+        // Every response edited, as after a Load.
+        ++edits;
+        for (int item = 1; item <= kItemCount; ++item)
+            appendWord(h->program->responseBox(item), edits);
+        return checked();
+    }, unchecked);
+    if (brevant::Fingerprint::of(fileBytes(path)) != guard.lastSeen(path).fingerprint)
+        fail(QStringLiteral("the fingerprint taken while writing is not that of the file"));
+    guard.releaseAll();
+    Row row;
+    row.figure = QStringLiteral("Save of 27 x 1 MiB with the check");
+    row.unit = QStringLiteral("ms");
+    row.ours = m.ours;
+    row.baseline = m.baseline;
+    row.runs = settings.runs;
+    row.goal = 1.05;
+    row.goalText = QStringLiteral("<= 1.05");
+    row.note = QStringLiteral("baseline: the same Save without the check (no look before, no fingerprint, "
+                              "no identity kept, no lock)");
+    return row;
 }
 
 QList<Row> loadRows(const Settings &settings)

@@ -34,7 +34,8 @@ constexpr int kPageKey = 100;
 } // namespace
 
 Program::Program(const Services &services)
-    : m_services(services), m_backups(services.dataFolder + u"/backups"_s)
+    : m_services(services), m_backups(services.dataFolder + u"/backups"_s),
+      m_guard(LockOwner::thisProcess(services.dataFolder))
 {
     RecoveryRecorder::Source source;
     source.response = [this](int item) { return m_questionnaire.rawResponse(item); };
@@ -46,6 +47,7 @@ Program::Program(const Services &services)
     m_recovery = std::make_unique<RecoveryRecorder>(recoveryFolder(), std::move(source));
     connect(m_recovery.get(), &RecoveryRecorder::writeFailed, this, &Program::recoveryCopyFailed);
     record();
+    guardFiles();
     if (EndSignals *endings = services.endSignals) {
         connect(endings, &EndSignals::endRequested, this, &Program::endOnRequest);
         connect(endings, &EndSignals::saveRequested, this, &Program::keepEverythingTyped);
@@ -54,6 +56,10 @@ Program::Program(const Services &services)
 
 Program::~Program()
 {
+    // The work files are let go while the program is whole: the guard,
+    // a member, would otherwise tell a half-destroyed program.
+    m_guard.disconnect(this);
+    m_guard.releaseAll();
     // Whatever is not on disk yet goes into the recovery copy.
     m_recovery.reset();
     // Tear-down at the end of the process: no unload rule runs here.
@@ -94,7 +100,8 @@ Std11 *Program::std11()
 }
 TemplateSelect *Program::templateSelect()
 {
-    return get<TemplateSelect>(int(WindowId::TemplateSelect), *this, dialogs(), m_questionnaire, m_services.shell);
+    return get<TemplateSelect>(int(WindowId::TemplateSelect), *this, dialogs(), m_questionnaire, m_services.shell,
+                               m_backups);
 }
 BrowserWindow *Program::browser() { return get<BrowserWindow>(int(WindowId::Browser), *this, m_services.shell); }
 ContentsWindow *Program::contents()
@@ -113,6 +120,7 @@ QuestionPage *Program::page(int number)
             [this](QuestionPage *p) { saveWork(savedWork(), p, p->saveDialog()); });
     connect(page, &QuestionPage::saveAsRequested, this,
             [this](QuestionPage *p) { saveWorkAs(savedWork(), p, p->saveDialog()); });
+    noteOn(page);
     return page;
 }
 
@@ -298,8 +306,11 @@ void Program::closeAll()
     // open between commands that the rule would have to close first.
     const bool outer = !m_closingAll;
     // What was typed is in the recovery copy before the boxes go.
-    if (outer)
+    if (outer) {
         m_recovery->flush();
+        // The program lets go of its work files.
+        m_guard.releaseAll();
+    }
     m_closingAll = true;
     const auto all = windows();
     for (Window *w : all)
@@ -316,6 +327,7 @@ void Program::endProgram()
     // The program ends without a question: what was not saved is in the
     // recovery copy, on disk before the process goes.
     m_recovery->flush();
+    m_guard.releaseAll();
     for (Window *w : windows())
         w->hide();
     m_services.lifetime.endProgram();
@@ -334,7 +346,7 @@ QPlainTextEdit *Program::responseBox(int item)
 
 SavedWork Program::savedWork()
 {
-    return {dialogs(), m_questionnaire, m_backups};
+    return {dialogs(), m_questionnaire, m_backups, m_guard};
 }
 
 } // namespace brevant

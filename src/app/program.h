@@ -3,7 +3,8 @@
 #include "app/wiring.h"
 #include "questionnaire/questionnaire.h"
 #include "ui/window.h"
-#include "workfile/backups.h"
+#include "io/backups.h"
+#include "workfile/fileguard.h"
 
 #include <QMap>
 #include <QObject>
@@ -114,6 +115,9 @@ public:
     // every window closed as the close-all rule closes them, no question.
     void endOnRequest();
 
+    // The check, lock and watch of the work files (programfiles.cpp).
+    FileGuard &guard() { return m_guard; }
+
 private:
     template <class T, class... Args>
     T *get(int key, Args &&...args);
@@ -123,12 +127,24 @@ private:
     QWidget *frontWindow() const;
     // Tells the user, once per run, that the recovery copy cannot be written.
     void recoveryCopyFailed(const QString &folder, const QString &reason);
+    // Watches the work files and tells the pages of a change (programfiles.cpp).
+    void guardFiles();
+    void showChangedNote(const QString &workFile, const QString &path, const DiskCheck &check);
+    void hideChangedNote();
+    // Puts the note of a change, if one is told, on a page.
+    void noteOn(QuestionPage *page);
 
     Services m_services;
     // Before the windows, which show its documents, and gone after them.
     Questionnaire m_questionnaire;
     std::unique_ptr<RecoveryRecorder> m_recovery;
     BackupKeeper m_backups;
+    FileGuard m_guard;
+    // The change the pages' note tells of: the work file, its text and
+    // choices; no work file while there is none.
+    QString m_noteFile;
+    QString m_noteText;
+    QList<int> m_noteChoices;
     // By WindowId, and the pages by kPageKey + number.
     QMap<int, QPointer<Window>> m_windows;
     QSet<Window *> m_closing;

@@ -66,6 +66,7 @@ void Program::restore(const RecoveryCopy &copy)
 {
     m_questionnaire.setResponses(copy.responses);
     m_questionnaire.setAnswers(copy.answers);
+    m_questionnaire.markRestored();
     WorkFileState &state = m_questionnaire.workFile();
     state.Name_File = copy.nameFile;
     state.FileName = copy.fileName;

@@ -3,6 +3,7 @@
 #include "questionnaire/questionnaire.h"
 #include "ui/services.h"
 #include "ui/widgets.h"
+#include "workfile/fileguard.h"
 #include "workfile/workcommands.h"
 
 #include <QFileInfo>
@@ -53,6 +54,8 @@ void Std0::Command1_Click()
 {
     state.pFileOpened = false;
     state.pFileClosed = true;
+    // No current work file now: the program lets go of the one it had.
+    m_work.guard.hold(FileGuard::Slot::Current, QString());
     host().hideWindow(this);
     host().showPage(1);
 }

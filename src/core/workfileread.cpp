@@ -38,6 +38,7 @@ WorkFileReading TextFromFile(const QString &path, const std::function<void(bool)
     const QByteArray bytes = file.readAll();
     const bool readFailed = file.error() != QFileDevice::NoError;
     const QString readError = file.errorString();
+    const FileIdentity identity = FileIdentity::ofHandle(file.handle());
     file.close();
     if (reading)
         reading(false);
@@ -53,6 +54,8 @@ WorkFileReading TextFromFile(const QString &path, const std::function<void(bool)
                                  .arg(result.contents.pieces));
     }
     result.ok = true;
+    result.identity = identity;
+    result.identity.fingerprint = Fingerprint::of(bytes);
     return result;
 }
 

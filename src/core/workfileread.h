@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/workfileformat.h"
+#include "io/fileidentity.h"
 
 #include <QString>
 
@@ -15,6 +16,9 @@ struct WorkFileReading {
     // Not ok: why, in words that follow "could not be loaded: " (the
     // system's reason for a file that cannot be opened or read).
     QString reason;
+    // ok: what the file was as it was read (with the fingerprint of the
+    // bytes read).
+    FileIdentity identity;
 };
 
 // Reads the work file at path whole, with no dialog (the reader of the

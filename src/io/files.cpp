@@ -1,5 +1,7 @@
 #include "io/files.h"
 
+#include "io/fileidentity.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,7 +33,7 @@ bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error)
         error);
 }
 
-bool writeFileSafely(const QString &path, const ContentWriter &write, QString *error)
+bool writeFileSafely(const QString &path, const ContentWriter &write, QString *error, FileIdentity *written)
 {
     const QFileInfo info(path);
     if (path.isEmpty()) {
@@ -61,7 +63,8 @@ bool writeFileSafely(const QString &path, const ContentWriter &write, QString *e
         }
         return true;
     }
-    QSaveFile file(path);
+    FingerprintingSaveFile file(path);
+    file.setFingerprinting(written != nullptr);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = file.errorString();
         return false;
@@ -82,6 +85,9 @@ bool writeFileSafely(const QString &path, const ContentWriter &write, QString *e
         file.cancelWriting();
         return false;
     }
+    // Its size and time are those it keeps once renamed.
+    if (written)
+        *written = file.identity();
     if (!file.commit()) {
         *error = file.errorString();
         return false;

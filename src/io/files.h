@@ -9,6 +9,8 @@ class QIODevice;
 
 namespace brevant {
 
+struct FileIdentity;
+
 // Puts the content of a file on a device; false when the device failed.
 using ContentWriter = std::function<bool(QIODevice &)>;
 
@@ -17,7 +19,10 @@ using ContentWriter = std::function<bool(QIODevice &)>;
 // to the disk and renamed over it at the end. A character device (such as
 // /dev/null) is written in place instead. On failure returns false with
 // the system's reason in *error and leaves any file at path as it was.
-bool writeFileSafely(const QString &path, const ContentWriter &write, QString *error);
+// written, when given, receives the identity of the file written (with the
+// fingerprint of its bytes, taken as they went by).
+bool writeFileSafely(const QString &path, const ContentWriter &write, QString *error,
+                     FileIdentity *written = nullptr);
 // The same for bytes at hand.
 bool writeFileSafely(const QString &path, QByteArrayView bytes, QString *error);
 

@@ -86,6 +86,8 @@ FindWindow::FindWindow(WindowHost &host, Questionnaire &questionnaire)
     button(u"replace"_s, u"Replace"_s, u"Replace the match and find the next"_s, &FindWindow::replace);
     button(u"replaceAll"_s, u"Replace All"_s, u"Replace every match in the 27 responses"_s,
            &FindWindow::replaceAll);
+    button(u"undoReplaceAll"_s, u"Undo"_s, u"Take the last Replace All back (Ctrl+Z)"_s,
+           &FindWindow::undoReplaceAll);
     button(u"close"_s, u"Close"_s, u"Close (Esc)"_s, &QWidget::close);
     buttons->addStretch(1);
 
@@ -99,6 +101,8 @@ FindWindow::FindWindow(WindowHost &host, Questionnaire &questionnaire)
     shortcut(QKeySequence(Qt::Key_F3), [this] { find(false); });
     shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { find(true); });
     shortcut(QKeySequence::Find, [this] { lookFor(QString()); });
+    m_find->installEventFilter(this);
+    m_replace->installEventFilter(this);
     connect(m_find, &QLineEdit::returnPressed, this, [this] { find(false); });
     connect(m_replace, &QLineEdit::returnPressed, this, &FindWindow::replace);
 
@@ -239,13 +243,71 @@ void FindWindow::replaceAll()
         return;
     }
     SearchCount replaced;
+    m_replacedAll.clear();
     for (int item = 1; item <= kItemCount; ++item) {
         if (const int n = replaceInResponse(m_questionnaire, item, q, m_replace->text())) {
             replaced.matches += n;
             replaced.items << item;
+            m_replacedAll.append({item, m_questionnaire.document(item)->revision()});
         }
     }
+
     say(replaced.matches == 0 ? countWords(replaced) : u"Replaced "_s + countWords(replaced));
+}
+
+void FindWindow::undoReplaceAll()
+{
+    int undone = 0;
+    int kept = 0;
+    for (const auto &[item, revision] : std::as_const(m_replacedAll)) {
+        QTextDocument *document = m_questionnaire.document(item);
+        // Edited since: undoing would take that edit back instead.
+        if (document->revision() != revision || !document->isUndoAvailable()) {
+            ++kept;
+            continue;
+        }
+        document->undo();
+        ++undone;
+    }
+    if (m_replacedAll.isEmpty()) {
+        say(u"No Replace All to take back."_s);
+        return;
+    }
+    m_replacedAll.clear();
+    QString words = u"Replace All taken back in "_s + plural(undone, u"requirement"_s, u"requirements"_s);
+    if (kept)
+        words += u"; "_s + plural(kept, u"requirement edited since keeps"_s, u"requirements edited since keep"_s)
+            + u" its text"_s;
+    say(words + u'.');
+}
+
+bool FindWindow::undoesReplaceAll(const QKeyEvent *key) const
+{
+    const auto *field = qobject_cast<const QLineEdit *>(focusWidget());
+    return key->matches(QKeySequence::Undo) && !m_replacedAll.isEmpty() && !(field && field->isUndoAvailable());
+}
+
+bool FindWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The fields take Ctrl+Z for their own typing first.
+    if ((watched == m_find || watched == m_replace)
+        && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)
+        && undoesReplaceAll(static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            undoReplaceAll();
+        return true;
+    }
+    return Window::eventFilter(watched, event);
+}
+
+void FindWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (undoesReplaceAll(event)) {
+        undoReplaceAll();
+        return;
+    }
+    Window::keyPressEvent(event);
 }
 
 } // namespace brevant

@@ -38,10 +38,19 @@ public:
     // Replaces the match selected in its box, then finds the next one.
     void replace();
     void replaceAll();
+    // Takes the last Replace All back in every response it changed, as one
+    // step (Undo, or Ctrl+Z where the fields have nothing of their own to
+    // undo). A response edited since keeps its text.
+    void undoReplaceAll();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Whether Ctrl+Z takes Replace All back: the field with the keyboard,
+    // if any, has no typing of its own to undo.
+    bool undoesReplaceAll(const QKeyEvent *key) const;
     // The requirement a box shows, or 0.
     int itemOf(const QPlainTextEdit *box) const;
     // The matches now: counted again only where what is looked for or the
@@ -60,6 +69,9 @@ private:
     SearchCount m_count;
     SearchQuery m_counted;
     bool m_changedSinceCount = true;
+    // What the last Replace All changed: each response, and its document's
+    // revision right after.
+    QList<std::pair<int, int>> m_replacedAll;
 };
 
 } // namespace brevant

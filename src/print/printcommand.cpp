@@ -6,6 +6,7 @@
 #include "ui/services.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace brevant {
 
@@ -42,7 +43,10 @@ void printReport(Dialogs &dialogs, PrinterFactory &printers, Questionnaire &ques
             dialogs.showSave(window, QStringLiteral("PDF Files (*.pdf)|*.pdf"), QString(), Overwrite::Ask);
         if (!acceptDialogOutcome(dialogs, window, outcome))
             return;
-        pdfPath = outcome.path;
+        // Named as a PDF, so that the desktop knows what it is.
+        pdfPath = withTypeExtension(dialogs, window, outcome.path, QStringLiteral("pdf"));
+        if (pdfPath.isEmpty())
+            return;
         surface = printers.pdfSurface(pdfPath, &unavailable);
     }
 
@@ -65,7 +69,10 @@ void printReport(Dialogs &dialogs, PrinterFactory &printers, Questionnaire &ques
         return;
     }
     dialogs.message(window, QStringLiteral("Successfully Printed.."), Buttons::Ok, Icon::None,
-                    QStringLiteral("Printing"));
+                    QStringLiteral("Printing"),
+                    pdfPath.isEmpty() ? QString()
+                                      : QStringLiteral("The report is saved as ")
+                                            + QDir::toNativeSeparators(QFileInfo(pdfPath).absoluteFilePath()));
 }
 
 } // namespace brevant

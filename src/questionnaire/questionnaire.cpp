@@ -184,6 +184,7 @@ QStringList Questionnaire::whyIncomplete(int item) const
 void Questionnaire::markSaved()
 {
     m_unsaved = false;
+    m_restored = false;
     emit saved();
 }
 

@@ -88,6 +88,10 @@ public:
     // The responses as they stand are in a work file now: just saved, or
     // just loaded.
     void markSaved();
+    // The responses were restored from a recovery copy; until they are
+    // saved (or a work file is loaded in their place), restoredUnsaved().
+    void markRestored() { m_restored = true; }
+    bool restoredUnsaved() const { return m_restored; }
 
 signals:
     // The text of a response changed: at position, removed characters gave
@@ -111,6 +115,7 @@ private:
     WorkFileState m_workFile;
     ReviewModel *m_review = nullptr;
     bool m_unsaved = false;
+    bool m_restored = false;
 };
 
 } // namespace brevant

@@ -111,8 +111,10 @@ QuestionPage::QuestionPage(WindowHost &host, Dialogs &dialogs, Questionnaire &qu
     QPushButton *next = addButton(buttons, QStringLiteral("next"), page.nextCaption, this, this, &QuestionPage::next_Click);
     addKeys(save, saveAs, back, next);
 
+    m_note = new NoteBar(this);
     auto *outer = new QVBoxLayout(this);
     outer->addWidget(m_scroll, 1);
+    outer->addWidget(m_note);
     outer->addLayout(buttons);
     resize(940, 690);
 
@@ -209,9 +211,16 @@ QWidget *QuestionPage::buildItem(const QuestionnaireItem &item, QWidget *frame)
     // The questionnaire's document, with its text and its undo history; the
     // box starts at its beginning, as a box given a text does.
     response->setDocument(m_questionnaire.document(item.number));
-    connect(&m_questionnaire, &Questionnaire::responseReplaced, response, [response, itemNumber](int replaced) {
-        if (replaced == itemNumber)
+    connect(&m_questionnaire, &Questionnaire::responseReplaced, response, [this, response, itemNumber](int replaced) {
+        if (replaced == itemNumber) {
             response->moveCursor(QTextCursor::Start);
+            m_visited.remove(response);
+        }
+    });
+    // Where the user was last in it: a cursor moved while it has the keyboard.
+    connect(response, &QPlainTextEdit::cursorPositionChanged, this, [this, response] {
+        if (response->hasFocus())
+            m_visited.insert(response);
     });
     response->setTabChangesFocus(true);
     response->setMinimumHeight(56);

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QMap>
+#include <QSet>
 
 class QComboBox;
 class QPlainTextEdit;
@@ -22,6 +23,8 @@ struct QuestionnaireItem;
 // One of the ten question pages, built from the catalogue: a view of the
 // questionnaire's responses and answers of its requirements. Every control
 // carries its catalogue name as its objectName.
+class NoteBar;
+
 class QuestionPage : public Window {
     Q_OBJECT
 public:
@@ -55,8 +58,12 @@ public:
     // keyboard, or had it last; the page's first before any had.
     int currentItem() const;
     // Scrolls to requirement item of this page and puts the keyboard in its
-    // response box, which it returns.
+    // response box, which it returns. The cursor is where the user last
+    // was in that box, or at the end of a text not yet visited there.
     QPlainTextEdit *showRequirement(int item);
+
+    // The quiet note above the buttons (a work file changed on disk).
+    NoteBar *note() const { return m_note; }
 
 signals:
     // Save and Save As write the whole work, so the program does them.
@@ -86,6 +93,10 @@ private:
     QMap<QString, QPlainTextEdit *> m_responses;
     QMap<QString, QComboBox *> m_answers;
     QScrollArea *m_scroll = nullptr;
+    NoteBar *m_note = nullptr;
+    // The response boxes the user has been in since their text was last
+    // replaced (by Load or a restored copy).
+    QSet<const QPlainTextEdit *> m_visited;
     // Each requirement's answer box, HELP and response box.
     QHash<const QWidget *, int> m_itemOf;
     int m_lastItem = 0;

@@ -87,6 +87,11 @@ QPlainTextEdit *QuestionPage::showRequirement(int item)
     QPlainTextEdit *box = m_responses.value(QuestionnaireCatalogue::instance().item(item).responseBox);
     // The requirement from its statement down, as far as the window shows.
     m_scroll->ensureWidgetVisible(box->parentWidget(), 0, 0);
+    // Where the user goes on writing: the end of a text not visited yet.
+    if (!m_visited.contains(box)) {
+        box->moveCursor(QTextCursor::End);
+        box->ensureCursorVisible();
+    }
     box->setFocus(Qt::OtherFocusReason);
     return box;
 }

@@ -2,6 +2,7 @@
 
 #include "document/htmlreport.h"
 #include "document/reportwriters.h"
+#include "io/backups.h"
 #include "questionnaire/questionnaire.h"
 #include "ui/services.h"
 #include "ui/widgets.h"
@@ -16,9 +17,10 @@
 
 namespace brevant {
 
-TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, Questionnaire &questionnaire, Shell &shell)
+TemplateSelect::TemplateSelect(WindowHost &host, Dialogs &dialogs, Questionnaire &questionnaire, Shell &shell,
+                               BackupKeeper &backups)
     : Window(host, QStringLiteral("TemplateSelect"), QStringLiteral("Select a template for your file...")),
-      m_dialogs(dialogs), m_questionnaire(questionnaire), m_shell(shell)
+      m_dialogs(dialogs), m_questionnaire(questionnaire), m_shell(shell), m_backups(backups)
 {
     setFont(regularFont());
     auto *frame = new QGroupBox(QStringLiteral("Please select a template from the list...."), this);
@@ -140,8 +142,18 @@ void TemplateSelect::Save_Click()
     // A document named without an extension gets its type's, so that the
     // desktop knows what it is; a web page keeps the name as typed.
     QString path = outcome.path;
-    if (writer.format != ReportFormat::Html && QFileInfo(path).suffix().isEmpty())
-        path += u'.' + writer.extensions.first();
+    if (writer.format != ReportFormat::Html) {
+        path = withTypeExtension(dialogs, this, path, writer.extensions.first());
+        if (path.isEmpty())
+            return;
+    }
+    // A file written over (a document of the department's own, chosen by
+    // mistake) is kept in the backups folder first, as a work file is.
+    QString reason;
+    if (!m_backups.beforeReplacing(path, {}, &reason) && m_backups.tellFailureOnce()) {
+        dialogs.message(this, m_backups.failureText(reason), Buttons::Ok, Icon::Critical,
+                        BackupKeeper::failureTitle());
+    }
     // A document takes a moment to lay out.
     if (writer.madeWhole)
         dialogs.setBusy(true);
@@ -156,8 +168,11 @@ void TemplateSelect::Save_Click()
         dialogs.message(this, error, Buttons::Ok, Icon::Critical, QString());
         return;
     }
+    m_backups.written(path);
+    const QString kept = m_backups.keptToTellOnce();
     dialogs.message(this, QStringLiteral("Successfully Saved..."), Buttons::Ok, Icon::None,
-                    QStringLiteral("Saving"));
+                    QStringLiteral("Saving"),
+                    kept.isEmpty() ? QString() : BackupKeeper::keptText(kept));
     // The page in the browser window; a document in the user's own viewer
     // or word processor, where one is set up for its type.
     if (writer.format == ReportFormat::Html)

@@ -7,6 +7,7 @@ class QRadioButton;
 
 namespace brevant {
 
+class BackupKeeper;
 class Dialogs;
 class Questionnaire;
 class Shell;
@@ -17,7 +18,9 @@ struct ReportDesign;
 class TemplateSelect : public Window {
     Q_OBJECT
 public:
-    TemplateSelect(WindowHost &host, Dialogs &dialogs, Questionnaire &questionnaire, Shell &shell);
+    // backups: where a file that Save replaces is kept first.
+    TemplateSelect(WindowHost &host, Dialogs &dialogs, Questionnaire &questionnaire, Shell &shell,
+                   BackupKeeper &backups);
 
     FileDialog &dialog() { return m_dialog; }
 
@@ -36,6 +39,7 @@ private:
     Dialogs &m_dialogs;
     Questionnaire &m_questionnaire;
     Shell &m_shell;
+    BackupKeeper &m_backups;
     FileDialog m_dialog;
     QList<QRadioButton *> m_options;   // ED, OM, GO
 };

@@ -57,20 +57,29 @@ private:
 
 } // namespace
 
-Answer QtDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
-                          const QString &title, const QString &details)
+namespace {
+
+// The texts of a box, shown as they stand: never read as markup.
+void setTexts(QMessageBox &box, const QString &prompt, Icon icon, const QString &title, const QString &details)
 {
-    ButtonsOnlyBox box(parent, buttons == Buttons::YesNo);
     box.setWindowTitle(title.isNull() ? applicationTitle() : title);
     box.setText(prompt);
     box.setTextFormat(Qt::PlainText);
     if (!details.isEmpty()) {
         box.setInformativeText(details);
-        // Shown as it stands, as the prompt is: never read as markup.
         if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
             label->setTextFormat(Qt::PlainText);
     }
     box.setIcon(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
+}
+
+} // namespace
+
+Answer QtDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
+                          const QString &title, const QString &details)
+{
+    ButtonsOnlyBox box(parent, buttons == Buttons::YesNo);
+    setTexts(box, prompt, icon, title, details);
     if (buttons == Buttons::YesNo) {
         QPushButton *yes = box.addButton(QMessageBox::Yes);
         box.addButton(QMessageBox::No);
@@ -82,6 +91,26 @@ Answer QtDialogs::message(QWidget *parent, const QString &prompt, Buttons button
     if (buttons == Buttons::Ok)
         return Answer::Ok;
     return box.standardButton(box.clickedButton()) == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+int QtDialogs::choose(QWidget *parent, const QString &prompt, const QStringList &choices, Icon icon,
+                      const QString &title, const QString &details)
+{
+    QMessageBox box(parent);
+    setTexts(box, prompt, icon, title, details);
+    QList<QPushButton *> buttons;
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        // The last is the way out; the others stand in the order given.
+        const bool out = i == choices.size() - 1;
+        buttons << box.addButton(choices.at(i), out ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    }
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(buttons.first());
+        box.setEscapeButton(buttons.last());
+    }
+    box.exec();
+    const qsizetype pressed = buttons.indexOf(static_cast<QPushButton *>(box.clickedButton()));
+    return int(pressed < 0 ? choices.size() - 1 : pressed);
 }
 
 FileDialogOutcome QtDialogs::showSave(QWidget *parent, const QString &filter,

@@ -9,6 +9,8 @@ class QtDialogs : public Dialogs {
 public:
     Answer message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
                    const QString &title, const QString &details = QString()) override;
+    int choose(QWidget *parent, const QString &prompt, const QStringList &choices, Icon icon,
+               const QString &title, const QString &details = QString()) override;
     FileDialogOutcome showSave(QWidget *parent, const QString &filter,
                                const QString &fileName, Overwrite overwrite) override;
     FileDialogOutcome showOpen(QWidget *parent, const QString &filter,

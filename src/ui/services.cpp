@@ -67,4 +67,22 @@ bool openOrSayWhere(Dialogs &dialogs, Shell &shell, QWidget *owner, const QStrin
     return false;
 }
 
+QString withTypeExtension(Dialogs &dialogs, QWidget *parent, const QString &chosen, const QString &extension)
+{
+    // A name with an extension, or one already there (which the user chose
+    // as it is), stays as chosen.
+    if (!QFileInfo(chosen).suffix().isEmpty() || QFileInfo::exists(chosen))
+        return chosen;
+    const QString path = chosen + u'.' + extension;
+    const QFileInfo info(path);
+    if (!info.exists())
+        return path;
+    // As the file dialog asks for a name typed.
+    const Answer answer = dialogs.message(parent,
+                                          QStringLiteral("%1 already exists.\r\nDo you want to replace it?")
+                                              .arg(QDir::toNativeSeparators(info.absoluteFilePath())),
+                                          Buttons::YesNo, Icon::None, QStringLiteral("Confirm Save As"));
+    return answer == Answer::Yes ? path : QString();
+}
+
 } // namespace brevant

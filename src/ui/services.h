@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -40,6 +41,11 @@ public:
     virtual Answer message(QWidget *parent, const QString &prompt, Buttons buttons,
                            Icon icon, const QString &title,
                            const QString &details = QString()) = 0;
+    // A question answered by buttons of its own (choices, in the order
+    // shown). The first is the default; the last is the way out that
+    // Escape and the box's close button take. Returns the index pressed.
+    virtual int choose(QWidget *parent, const QString &prompt, const QStringList &choices,
+                       Icon icon, const QString &title, const QString &details = QString()) = 0;
     // filter: "Description (*.ext)|*.ext" pairs joined by '|'; the first
     // entry is the one chosen when the dialog opens.
     virtual FileDialogOutcome showSave(QWidget *parent, const QString &filter,
@@ -66,6 +72,12 @@ public:
 // report"). Returns whether it was opened.
 bool openOrSayWhere(Dialogs &dialogs, Shell &shell, QWidget *owner, const QString &path, const QString &what,
                     const QString &directory = QString());
+
+// A chosen name with the extension of its type added ("report" becomes
+// "report.pdf", where nothing is named "report"): the dialog asked about
+// the name typed, not this one, so a file already there is asked about here. Returns the path to write, or
+// an empty string when the user keeps the file there.
+QString withTypeExtension(Dialogs &dialogs, QWidget *parent, const QString &chosen, const QString &extension);
 
 // How the process ends.
 class Lifetime {

@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QAbstractItemView>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -188,6 +189,67 @@ QPushButton *makeButton(const QString &name, const QString &text, QWidget *paren
     button->setFont(buttonFont());
     button->setAutoDefault(false);
     return button;
+}
+
+NoteBar::NoteBar(QWidget *parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("note"));
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    QPalette shade = palette();
+    shade.setColor(QPalette::Window, QColor(0xff, 0xf4, 0xce));
+    shade.setColor(QPalette::WindowText, Qt::black);
+    setPalette(shade);
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(8, 4, 8, 4);
+    m_text = new QLabel(this);
+    m_text->setObjectName(QStringLiteral("noteText"));
+    m_text->setWordWrap(true);
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setFont(regularFont());
+    row->addWidget(m_text, 1);
+    // Read out when it comes up.
+    setAccessibleName(QStringLiteral("Note"));
+    hide();
+}
+
+QString NoteBar::text() const
+{
+    return m_text->text();
+}
+
+void NoteBar::showNote(const QString &text, const QStringList &choices)
+{
+    // Later: the note may be shown anew from a click of one of them.
+    for (QPushButton *button : std::as_const(m_buttons)) {
+        button->hide();
+        button->setObjectName(QString());
+        button->deleteLater();
+    }
+    m_buttons.clear();
+    m_text->setText(text);
+    setAccessibleDescription(text);
+    auto *row = static_cast<QHBoxLayout *>(layout());
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        auto *button = new PushButton(choices.at(i), this);
+        button->setObjectName(QStringLiteral("noteChoice%1").arg(i));
+        button->setFont(buttonFont());
+        // The keyboard stays in the response box being typed in.
+        button->setFocusPolicy(Qt::ClickFocus);
+        const int index = int(i);
+        connect(button, &QPushButton::clicked, this, [this, index] { emit chosen(index); });
+        row->addWidget(button);
+        m_buttons << button;
+    }
+    auto *hideButton = new PushButton(QStringLiteral("Hide"), this);
+    hideButton->setObjectName(QStringLiteral("noteHide"));
+    hideButton->setFont(buttonFont());
+    hideButton->setFocusPolicy(Qt::ClickFocus);
+    hideButton->setToolTip(QStringLiteral("Hides this note; Save still asks before it writes over the change"));
+    connect(hideButton, &QPushButton::clicked, this, &QWidget::hide);
+    row->addWidget(hideButton);
+    m_buttons << hideButton;
+    show();
 }
 
 } // namespace brevant

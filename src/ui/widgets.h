@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QFont>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
@@ -49,6 +50,23 @@ public:
     using QPushButton::QPushButton;
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+};
+
+// A quiet note across a window, with buttons of its own and one that
+// hides it: it tells without taking the keyboard from what the user types.
+class NoteBar : public QFrame {
+    Q_OBJECT
+public:
+    explicit NoteBar(QWidget *parent = nullptr);
+    // Shows text with a button for each choice (in order), then Hide.
+    void showNote(const QString &text, const QStringList &choices);
+    QString text() const;
+signals:
+    // The choice pressed (its index); the note stays until it is hidden.
+    void chosen(int index);
+private:
+    QLabel *m_text;
+    QList<QPushButton *> m_buttons;
 };
 
 QLabel *makeLabel(const QString &name, const QString &text, const QFont &font,

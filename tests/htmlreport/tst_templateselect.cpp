@@ -20,6 +20,7 @@ private slots:
     void saveAsADocument();
     void documentFailures_data();
     void documentFailures();
+    void documentReplacedIsKept();
 };
 
 void TestTemplateSelect::init()
@@ -369,5 +370,47 @@ void TestTemplateSelect::documentFailures()
 
 // Arrow keys choose the design, Return presses Preview and Save, Escape
 // puts the browser window away: the whole window without a mouse.
+// A name the user did not choose: "report" becomes "report.pdf", which is
+// asked about when it is there; a document Save replaces (a department's
+// own, chosen by mistake) is kept in the backups folder first.
+void TestTemplateSelect::documentReplacedIsKept()
+{
+    Harness h;
+    QVERIFY(installTemplates(h));
+    h.fillAll();
+    TemplateSelect *w = openTemplateWindow(h);
+    designOption(w, "OM")->click();
+    QTemporaryDir out;
+    const QString pdf = out.filePath(u"report.pdf"_s);
+    const QByteArray theirs = "%PDF- the department's own report";
+    QVERIFY(writeFileBytes(pdf, theirs));
+    const QString confirm = QDir::toNativeSeparators(pdf) + u" already exists.\r\nDo you want to replace it?"_s;
+
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(out.filePath(u"report"_s), 1))
+        .expectMessage(confirm, u"Confirm Save As"_s, Buttons::YesNo, Icon::None, Answer::No);
+    h.click(w, u"Save"_s);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(fileBytes(pdf), theirs);
+
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(out.filePath(u"report"_s), 1))
+        .expectMessage(confirm, u"Confirm Save As"_s, Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    h.click(w, u"Save"_s);
+    VERIFY_DIALOGS(h);
+    QVERIFY(fileBytes(pdf).startsWith("%PDF-1"));
+    const QStringList kept = QDir(h.data.path() + u"/backups"_s).entryList(QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(kept.first().startsWith(u"report "_s) && kept.first().endsWith(u".pdf"_s));
+    QCOMPARE(fileBytes(h.data.path() + u"/backups/"_s + kept.first()), theirs);
+    QCOMPARE(h.dialogs.shownDetails.last(),
+             u"The file's earlier content is kept in "_s + QDir::toNativeSeparators(h.data.path() + u"/backups/"_s + kept.first()));
+
+    // Its own report of this run is replaced without another copy.
+    h.dialogs.expectSave(kFilter, FileDialogOutcome::chosen(pdf, 1)).expectMessage(u"Successfully Saved..."_s, u"Saving"_s);
+    h.click(w, u"Save"_s);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(QDir(h.data.path() + u"/backups"_s).entryList(QDir::Files).size(), 1);
+}
+
 BREVANT_TEST_MAIN(TestTemplateSelect)
 #include "tst_templateselect.moc"

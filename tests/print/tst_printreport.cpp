@@ -1,3 +1,4 @@
+#include "files.h"
 #include "harness.h"
 #include "testmain.h"
 
@@ -76,6 +77,7 @@ private slots:
     void noPrinterOffersPdf();
     void failuresAreReported_data();
     void failuresAreReported();
+    void pdfNameGetsItsExtensionAndAsks();
 };
 
 void TstPrintReport::itemsInOrderWithTheirHeadings()
@@ -244,6 +246,42 @@ void TstPrintReport::noPrinterOffersPdf()
     QCOMPARE(made, targets);
     // The completion window stays where it was; nothing else is shown.
     QVERIFY(h.dialogs.parents.count(h.program->std11()) == h.dialogs.parents.size());
+}
+
+// A name typed without ".pdf" gets it; a file already there under that
+// name is asked about, as the dialog asked about the name typed; the
+// message says where the PDF went.
+void TstPrintReport::pdfNameGetsItsExtensionAndAsks()
+{
+    QTemporaryDir dir;
+    const QString typed = dir.filePath(QStringLiteral("report"));
+    const QString pdf = typed + QStringLiteral(".pdf");
+    FakePrinters printers;
+    PrintHarness h(printers);
+    h.fillAll();
+    const auto print = [&](bool exists, Answer replace) {
+        h.dialogs.expectMessage(noPrinterOfferText(), QString(), Buttons::YesNo, Icon::None, Answer::Yes)
+            .expectSave(kPdfFilter, FileDialogOutcome::chosen(typed), Overwrite::Ask);
+        if (exists) {
+            h.dialogs.expectMessage(QDir::toNativeSeparators(pdf) + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
+                                    QStringLiteral("Confirm Save As"), Buttons::YesNo, Icon::None, replace);
+        }
+        if (!exists || replace == Answer::Yes)
+            h.dialogs.expectMessage(QStringLiteral("Successfully Printed.."), QStringLiteral("Printing"));
+        h.pressPrint();
+    };
+    print(false, Answer::Yes);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(printers.documents.last()->target, QStringLiteral("pdf:") + pdf);
+    QCOMPARE(h.dialogs.shownDetails.last(), QStringLiteral("The report is saved as ") + QDir::toNativeSeparators(pdf));
+
+    QVERIFY(writeFileBytes(pdf, "%PDF- the department's own"));
+    print(true, Answer::No);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(printers.documents.size(), 1);
+    print(true, Answer::Yes);
+    VERIFY_DIALOGS(h);
+    QCOMPARE(printers.documents.size(), 2);
 }
 
 void TstPrintReport::failuresAreReported_data()

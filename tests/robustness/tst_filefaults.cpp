@@ -113,7 +113,8 @@ void TestFileFaults::fullDiskWhenTheHeldFileIsRewritten()
     VERIFY_DIALOGS(h);
     QVERIFY(h.dialogs.shownTexts.last().contains(QDir::toNativeSeparators(path)));
     QCOMPARE(fileBytes(path), first);
-    QCOMPARE(filesIn(disk), (QStringList{u"filler"_s, u"work.dat"_s}));
+    // (With the lock file that says the program has it open.)
+    QCOMPARE(filesIn(disk), (QStringList{u".~lock.work.dat#"_s, u"filler"_s, u"work.dat"_s}));
     QVERIFY(h.program->std0()->state.pFileOpened);
 
     // Room again: the same Save goes through.

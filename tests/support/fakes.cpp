@@ -30,6 +30,20 @@ FakeDialogs &FakeDialogs::expectAnyMessage(const QString &title, Buttons buttons
     return *this;
 }
 
+FakeDialogs &FakeDialogs::expectChoice(const QString &title, const QStringList &choices,
+                                       const QString &chosen, const QString &text)
+{
+    Step s;
+    s.kind = Step::Kind::Choice;
+    s.title = title;
+    s.choices = choices;
+    s.chosen = int(choices.indexOf(chosen));
+    s.text = text;
+    s.matchText = !text.isNull();
+    m_script.append(s);
+    return *this;
+}
+
 FakeDialogs &FakeDialogs::expectSave(const QString &filter, const FileDialogOutcome &outcome,
                                      Overwrite overwrite)
 {
@@ -57,8 +71,7 @@ static QString show(const QString &s)
     return s.isNull() ? QStringLiteral("<default title>") : QLatin1Char('"') + s + QLatin1Char('"');
 }
 
-Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
-                            const QString &title, const QString &details)
+void FakeDialogs::shown(QWidget *parent, const QString &prompt, const QString &title, const QString &details)
 {
     if (onDialog)
         onDialog();
@@ -66,6 +79,12 @@ Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons butt
     shownTitles << title;
     shownDetails << details;
     parents << parent;
+}
+
+Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
+                            const QString &title, const QString &details)
+{
+    shown(parent, prompt, title, details);
     if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Message) {
         failures << QStringLiteral("unexpected message box %1 titled %2").arg(show(prompt), show(title));
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
@@ -80,6 +99,28 @@ Answer FakeDialogs::message(QWidget *parent, const QString &prompt, Buttons butt
     if (s.matchText && s.icon != icon)
         failures << QStringLiteral("message %1: wrong icon").arg(show(prompt));
     return s.answer;
+}
+
+int FakeDialogs::choose(QWidget *parent, const QString &prompt, const QStringList &choices, Icon,
+                        const QString &title, const QString &details)
+{
+    shown(parent, prompt, title, details);
+    const int out = int(choices.size()) - 1;
+    if (m_script.isEmpty() || m_script.first().kind != Step::Kind::Choice) {
+        failures << QStringLiteral("unexpected question %1 titled %2").arg(show(prompt), show(title));
+        return out;
+    }
+    const Step s = m_script.takeFirst();
+    if (s.matchText && s.text != prompt)
+        failures << QStringLiteral("question text %1, expected %2").arg(show(prompt), show(s.text));
+    if (s.title != title)
+        failures << QStringLiteral("question title %1, expected %2").arg(show(title), show(s.title));
+    if (s.choices != choices) {
+        failures << QStringLiteral("question %1: buttons %2, expected %3")
+                        .arg(show(title), choices.join(u'|'), s.choices.join(u'|'));
+        return out;
+    }
+    return s.chosen < 0 ? out : s.chosen;
 }
 
 FileDialogOutcome FakeDialogs::showSave(QWidget *parent, const QString &filter,
@@ -137,6 +178,8 @@ QStringList FakeDialogs::verify() const
     for (const Step &s : m_script) {
         if (s.kind == Step::Kind::Message)
             all << QStringLiteral("expected message %1 was never shown").arg(show(s.text));
+        else if (s.kind == Step::Kind::Choice)
+            all << QStringLiteral("expected question %1 was never shown").arg(show(s.title));
         else
             all << QStringLiteral("expected file dialog (filter %1) was never shown").arg(s.filter);
     }

@@ -20,7 +20,7 @@ namespace brevant::test {
 class FakeDialogs : public Dialogs {
 public:
     struct Step {
-        enum class Kind { Message, Save, Open } kind = Kind::Message;
+        enum class Kind { Message, Choice, Save, Open } kind = Kind::Message;
         // Message
         QString text;
         QString title;          // null: the application's title
@@ -28,6 +28,9 @@ public:
         Buttons buttons = Buttons::Ok;
         Icon icon = Icon::None;
         Answer answer = Answer::Ok;
+        // A choice: the buttons shown and the one pressed
+        QStringList choices;
+        int chosen = -1;
         // File dialogs
         QString filter;
         FileDialogOutcome outcome;
@@ -41,6 +44,10 @@ public:
     // Expect a message box whose text is checked by the test afterwards.
     FakeDialogs &expectAnyMessage(const QString &title, Buttons buttons = Buttons::Ok,
                                   Answer answer = Answer::Ok);
+    // Expect a question with buttons of its own, answered by the button
+    // named chosen; the text is checked by the test afterwards unless given.
+    FakeDialogs &expectChoice(const QString &title, const QStringList &choices, const QString &chosen,
+                              const QString &text = QString());
     // A save dialog asks before it replaces a file only where that is
     // expected (the PDF of Print); the others replace without a question.
     FakeDialogs &expectSave(const QString &filter, const FileDialogOutcome &outcome,
@@ -49,6 +56,8 @@ public:
 
     Answer message(QWidget *parent, const QString &prompt, Buttons buttons, Icon icon,
                    const QString &title, const QString &details = QString()) override;
+    int choose(QWidget *parent, const QString &prompt, const QStringList &choices, Icon icon,
+               const QString &title, const QString &details = QString()) override;
     FileDialogOutcome showSave(QWidget *parent, const QString &filter,
                                const QString &fileName, Overwrite overwrite) override;
     FileDialogOutcome showOpen(QWidget *parent, const QString &filter,
@@ -72,6 +81,9 @@ public:
     std::function<void()> onDialog;
 
 private:
+    // Records a message box or question as it comes up.
+    void shown(QWidget *parent, const QString &prompt, const QString &title, const QString &details);
+
     QList<Step> m_script;
 };
 

@@ -38,6 +38,7 @@ private slots:
     void choosingShowsThePageAlone();
     void entriesFollowTheResponses();
     void keysDoWhatTheButtonsDo();
+    void cursorWhereTheUserGoesOn();
 };
 
 void tst_Contents::choosingShowsThePageAlone_data()
@@ -99,6 +100,31 @@ void tst_Contents::choosingShowsThePageAlone()
     QVERIFY(QTest::qWaitForWindowActive(page8));
     QTest::keyClicks(focused(), "typed");
     QCOMPARE(h.program->questionnaire().response(19), QStringLiteral("typed"));
+    VERIFY_DIALOGS(h);
+}
+
+// A response loaded (or restored) is gone on with at its end; one the user
+// was in, where the user left it.
+void tst_Contents::cursorWhereTheUserGoesOn()
+{
+    Harness h;
+    h.continueToPage1();
+    QStringList texts;
+    for (int i = 1; i <= kItemCount; ++i)
+        texts << QStringLiteral("Loaded response %1.").arg(i);
+    h.program->questionnaire().setResponses(texts);
+    h.program->showContents(12);
+    QTest::keyClick(h.program->contents()->entry(12), Qt::Key_Return);
+    QVERIFY(QTest::qWaitForWindowActive(h.program->page(5)));
+    QTest::keyClicks(focused(), " More.");
+    QCOMPARE(h.program->questionnaire().response(12), QStringLiteral("Loaded response 12. More."));
+
+    // In the box, the cursor moved to its start: Contents comes back there.
+    QTest::keyClick(focused(), Qt::Key_Home, Qt::ControlModifier);
+    h.program->showContents(12);
+    QTest::keyClick(h.program->contents()->entry(12), Qt::Key_Return);
+    QVERIFY(QTest::qWaitForWindowActive(h.program->page(5)));
+    QCOMPARE(h.response(12)->textCursor().position(), 0);
     VERIFY_DIALOGS(h);
 }
 

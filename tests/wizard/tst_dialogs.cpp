@@ -44,6 +44,7 @@ private slots:
     void saveDialogReportsTheFileTypeChosen_data();
     void saveDialogReportsTheFileTypeChosen();
     void detailTextStandsBelowThePrompt();
+    void choiceAnsweredByItsButtons();
 };
 
 void TestDialogs::questionIgnoresEscapeAndTheCloseButton_data()
@@ -180,6 +181,44 @@ void TestDialogs::detailTextStandsBelowThePrompt()
     dialogs.message(nullptr, "Requirements are not met, Do you want to continue", Buttons::YesNo,
                     Icon::Critical, "Exiting");
     QCOMPARE(seen, QStringList({"none", "no label"}));
+}
+
+// A question with buttons of its own: the first is the default (Enter),
+// the last the way out (Escape), and each answers with its own index.
+void TestDialogs::choiceAnsweredByItsButtons()
+{
+    const QStringList choices = {"Save a Copy...", "Replace It", "Cancel"};
+    QtDialogs dialogs;
+    const auto answer = [&](const std::function<void(QMessageBox *)> &press) {
+        QStringList seen;
+        QTimer::singleShot(0, [&] {
+            QMessageBox *box = shownBox();
+            if (!box) {
+                seen << "no box";
+                return;
+            }
+            for (QAbstractButton *b : box->buttons())
+                seen << b->text();
+            seen << box->text();
+            press(box);
+        });
+        const int got = dialogs.choose(nullptr, "The work file <b>x</b> was changed", choices, Icon::Critical,
+                                       "Work File Changed");
+        return std::pair(got, seen);
+    };
+    const auto [byEnter, seen] = answer([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Return); });
+    QCOMPARE(byEnter, 0);
+    for (const QString &choice : choices)
+        QVERIFY2(seen.contains(choice), qPrintable(seen.join(u'|')));
+    QVERIFY(seen.contains("The work file <b>x</b> was changed"));
+    QCOMPARE(answer([](QMessageBox *box) { QTest::keyClick(box, Qt::Key_Escape); }).first, 2);
+    QCOMPARE(answer([](QMessageBox *box) {
+                 for (QAbstractButton *b : box->buttons()) {
+                     if (b->text() == "Replace It")
+                         QTest::keyClick(b, Qt::Key_Space);
+                 }
+             }).first,
+             1);
 }
 
 BREVANT_TEST_MAIN(TestDialogs)

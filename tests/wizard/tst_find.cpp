@@ -145,6 +145,31 @@ void tst_Find::replaceAllIsUndoneBoxByBoxAndRecovered()
     h.response(1)->undo();
     QCOMPARE(h.program->questionnaire().response(1), before.at(0));
     QCOMPARE(h.program->questionnaire().response(4), after.at(3));
+
+    // One Undo in the window takes a whole Replace All back; a response
+    // edited since keeps its text.
+    h.program->questionnaire().setResponses(before);
+    h.click(find, "replaceAll");
+    QCOMPARE(h.program->questionnaire().response(27), after.at(26));
+    h.response(19)->setFocus();
+    h.response(19)->moveCursor(QTextCursor::End);
+    QTest::keyClicks(h.response(19), QStringLiteral(" edited"));
+    const QString edited = h.program->questionnaire().response(19);
+    auto *field = find->findChild<QLineEdit *>("findText");
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(h.program->questionnaire().response(1), before.at(0));
+    QCOMPARE(h.program->questionnaire().response(4), before.at(3));
+    QCOMPARE(h.program->questionnaire().response(27), before.at(26));
+    QCOMPARE(h.program->questionnaire().response(19), edited);
+    QCOMPARE(find->status(), QStringLiteral("Replace All taken back in 3 requirements; 1 requirement edited since keeps its text."));
+    // Nothing more to take back; the field's own typing is its own.
+    h.click(find, "undoReplaceAll");
+    QCOMPARE(find->status(), QStringLiteral("No Replace All to take back."));
+    const QString was = field->text();
+    QTest::keyClicks(field, QStringLiteral("x"));
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(field->text(), was);
     VERIFY_DIALOGS(h);
 }
 

@@ -288,16 +288,22 @@ void TestWorkCommands::heldFileThatCannotBeRewritten()
     // The current work file has become a folder meanwhile.
     QVERIFY(QFile::remove(path));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("work.dat")));
-    h.dialogs.expectAnyMessage(QStringLiteral("Not Saved"));
+    h.dialogs.expectChoice(QStringLiteral("Work File Changed"),
+                           {QStringLiteral("Save a Copy..."), QStringLiteral("Cancel")}, QStringLiteral("Cancel"));
     save(h, 6);
     VERIFY_DIALOGS(h);
     QCOMPARE(h.dialogs.shownTexts.count(kSaved), 1);   // the first Save only
     QVERIFY(stateOf(h).pFileOpened);
     QCOMPARE(stateOf(h).Name_File, path);
 
-    // Once it can be written again, Save goes on without asking.
+    QVERIFY(h.dialogs.shownTexts.last().contains(QStringLiteral("now a folder")));
+
+    // Once the folder is gone, Save says the file is gone and writes it anew.
     QVERIFY(QDir(dir.path()).rmdir(QStringLiteral("work.dat")));
-    h.dialogs.expectMessage(kSaved, QStringLiteral("Saved"));
+    h.dialogs.expectChoice(QStringLiteral("Work File Changed"),
+                           {QStringLiteral("Write It Anew"), QStringLiteral("Save a Copy..."), QStringLiteral("Cancel")},
+                           QStringLiteral("Write It Anew"))
+        .expectMessage(kSaved, QStringLiteral("Saved"));
     save(h, 6);
     VERIFY_DIALOGS(h);
     QCOMPARE(fileBytes(path), TextToFile(h.program->questionnaire().responses()));
